@@ -1,0 +1,50 @@
+// A dialog run modally from a resource template, with the data exchange that
+// binds its controls and check boxes to members.
+#pragma once
+
+#include "wnd.h"
+
+class CDialog;
+
+// One pass of the data exchange: values go to the controls, or come back.
+struct CDataExchange {
+    BOOL m_bSaveAndValidate;  // TRUE: controls to members
+    CDialog* m_pDlgWnd;
+};
+
+// Binds a control of the dialog to its wrapper.
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+// Exchanges a check box's state with a flag: any non-zero flag shows a check
+// mark, and a check mark reads back as 1.
+void DDX_Check(CDataExchange* pDX, int nIDC, BOOL& value);
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr) noexcept
+        : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+    // Creates the dialog, runs it until EndDialog and returns EndDialog's result;
+    // -1 when the dialog could not be created.
+    virtual INT_PTR DoModal();
+    void EndDialog(int nResult);
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+    // Shows the members in the controls; TRUE lets the dialog manager give the
+    // focus to the first control with a tab stop.
+    virtual BOOL OnInitDialog();
+    // Takes the controls into the members and ends the run with IDOK.
+    virtual void OnOK();
+    // Ends the run with IDCANCEL.
+    virtual void OnCancel();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND OwnerForModalRun() const;
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+};

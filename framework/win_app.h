@@ -1,0 +1,43 @@
+// The application: one static object, started and ended by the process entry.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "cmd_target.h"
+#include "wnd.h"
+
+class CWinApp : public CCmdTarget {
+public:
+    CWinApp() noexcept;
+    ~CWinApp() override;
+
+    // The application's life. When InitInstance returns FALSE the process ends
+    // without a message loop of the application's own; ExitInstance's result is
+    // then the exit code.
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+    virtual int Run();
+
+    // Opens the user guide shipped beside the program.
+    virtual void WinHelp();
+    void OnHelp();
+
+    HICON LoadIcon(UINT nIDResource) const;
+
+    HINSTANCE m_hInstance = nullptr;
+    CWnd* m_pMainWnd = nullptr;
+    std::wstring m_helpFilePath;  // the guide beside the program, named after it
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+CWinApp* AfxGetApp() noexcept;
+CWnd* AfxGetMainWnd() noexcept;
+HINSTANCE AfxGetResourceHandle() noexcept;
+std::wstring AfxLoadString(UINT nID);
+
+// The body of the process entry point.
+int AfxWinMain(HINSTANCE hInstance);
