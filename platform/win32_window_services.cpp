@@ -1,0 +1,47 @@
+// The real window-system services: each forwards to its Win32 helper.
+#include "global_hotkeys.h"
+#include "pointer.h"
+#include "resource.h"
+#include "window_queries.h"
+#include "window_requests.h"
+#include "window_services.h"
+#include "window_visibility.h"
+
+namespace platform {
+
+namespace {
+
+class Win32Services final : public WindowServices {
+public:
+    HWND WindowFromPoint(POINT point) override { return WindowAtPoint(point); }
+    HWND TopLevelWindow(HWND window) override { return TopLevelOf(window); }
+    void ShowTarget(HWND window, bool show) override { SetTargetVisible(window, show); }
+    std::wstring WindowTitle(HWND window) override { return TitleOf(window); }
+    HICON WindowIcon(HWND window) override { return IconOf(window); }
+    void RequestWindowMenu(HWND window, POINT screenPoint) override { AskForWindowMenu(window, screenPoint); }
+
+    bool CursorPos(POINT& point) override { return PointerPosition(point); }
+    void CaptureMouse(HWND window) override { CapturePointer(window); }
+    void ReleaseMouse() override { ReleasePointer(); }
+    void ShowFinderCursor() override { ShowPointerShape(::GetModuleHandleW(nullptr), IDC_FINDER_CURSOR); }
+
+    bool RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) override {
+        return RegisterGlobalHotKey(window, id, modifiers, virtualKey);
+    }
+    void UnregisterHotKey(HWND window, int id) override { UnregisterGlobalHotKey(window, id); }
+
+    SYSTEMTIME SystemTime() override {
+        SYSTEMTIME now{};
+        ::GetSystemTime(&now);
+        return now;
+    }
+};
+
+}  // namespace
+
+WindowServices& Win32WindowServices() {
+    static Win32Services services;
+    return services;
+}
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+// The window-system services through which Veilkeeper acts on other programs'
+// windows, follows the pointer, takes global hotkeys and reads the clock. The
+// dialog reaches them only through this interface, so tests can hand it a fake.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace platform {
+
+class WindowServices {
+public:
+    virtual ~WindowServices() = default;
+
+    // The window at a screen point, or none.
+    virtual HWND WindowFromPoint(POINT point) = 0;
+    // Going up through the parents: the first window without WS_CHILD or without
+    // a parent; the window itself at least, none only for none.
+    virtual HWND TopLevelWindow(HWND window) = 0;
+    // Hides or shows another program's window without waiting on it.
+    virtual void ShowTarget(HWND window, bool show) = 0;
+    // The window's title, at most kMaxTitleLength characters.
+    virtual std::wstring WindowTitle(HWND window) = 0;
+    // The window's small icon, else its big icon, else none; gives up on a
+    // window that does not answer in time.
+    virtual HICON WindowIcon(HWND window) = 0;
+    // Asks the window to open its window menu at a screen point, as for a right
+    // click on its caption.
+    virtual void RequestWindowMenu(HWND window, POINT screenPoint) = 0;
+
+    virtual bool CursorPos(POINT& point) = 0;
+    virtual void CaptureMouse(HWND window) = 0;
+    virtual void ReleaseMouse() = 0;
+    virtual void ShowFinderCursor() = 0;
+
+    // Registration modifiers: MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4.
+    virtual bool RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) = 0;
+    virtual void UnregisterHotKey(HWND window, int id) = 0;
+
+    // The time in UTC.
+    virtual SYSTEMTIME SystemTime() = 0;
+};
+
+inline constexpr int kMaxTitleLength = 510;
+
+// The real services, for the program.
+WindowServices& Win32WindowServices();
+
+}  // namespace platform
