@@ -1,0 +1,52 @@
+#include "hider_app.h"
+
+#include "hider_dlg.h"
+#include "instance_library.h"
+#include "resource.h"
+
+namespace {
+
+void ShowStartupWarning(UINT textId) {
+    const std::wstring text = AfxLoadString(textId);
+    const std::wstring title = AfxLoadString(IDS_APP_TITLE);
+    ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_ICONWARNING | MB_OK);
+}
+
+}  // namespace
+
+CHiderApp theApp;
+
+BEGIN_MESSAGE_MAP(CHiderApp, CWinApp)
+    ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+BOOL CHiderApp::InitInstance() {
+    // Dialogs hosting ActiveX controls need no set-up here: the dialogs hold
+    // none, and the common controls come from the manifest.
+
+    app::InstanceLibrary library(m_hInstanceLib);
+    switch (app::DecideStartup(library)) {
+    case app::StartupDecision::FilesDamaged:
+        ShowStartupWarning(IDS_FILES_DAMAGED);
+        return FALSE;
+    case app::StartupDecision::AlreadyRunning:
+        ShowStartupWarning(IDS_ALREADY_RUNNING);
+        return FALSE;
+    case app::StartupDecision::Run:
+        break;
+    }
+
+    // The three-dimensional control look is what the manifest's common
+    // controls draw anyway: nothing to enable.
+
+    CHiderDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int CHiderApp::ExitInstance() {
+    m_hInstanceLib.reset();
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,17 @@
+// The application object: the single-instance guard, then the main window.
+#pragma once
+
+#include "framework.h"
+
+class CHiderApp : public CWinApp {
+public:
+    CHiderApp() noexcept = default;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+private:
+    fw::unique_hmodule m_hInstanceLib;  // the instance-count library, for the whole run
+
+    DECLARE_MESSAGE_MAP()
+};
