@@ -1,0 +1,68 @@
+#include "windows_of.h"
+
+namespace test {
+
+namespace {
+struct Search {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<Search*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && ::IsWindowVisible(window)) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStatics(HWND window, LPARAM context) {
+    if (ClassOf(window) == L"Static") {
+        reinterpret_cast<std::vector<std::wstring>*>(context)->push_back(TextOf(window));
+    }
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    Search search{processId, {}};
+    ::EnumWindows(&CollectVisible, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className) {
+    for (HWND window : VisibleWindowsOf(processId)) {
+        if (ClassOf(window) == className) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+std::wstring TextOf(HWND window) {
+    // Asked of the window itself: a control's text in another process is not
+    // always kept by the window manager.
+    wchar_t text[1024] = {};
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                               &length)) {
+        return {};
+    }
+    return std::wstring(text, length);
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    const int length = ::GetClassNameW(window, name, 256);
+    return std::wstring(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+std::vector<std::wstring> StaticTextsOf(HWND window) {
+    std::vector<std::wstring> texts;
+    ::EnumChildWindows(window, &CollectStatics, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+}  // namespace test

@@ -1,0 +1,22 @@
+// The windows a process shows, and what they say.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace test {
+
+// The visible top-level windows of a process.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// The first visible top-level window of a process with that class; none when
+// it shows no such window.
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className);
+
+std::wstring TextOf(HWND window);
+std::wstring ClassOf(HWND window);
+// The texts of a window's static controls, in order.
+std::vector<std::wstring> StaticTextsOf(HWND window);
+
+}  // namespace test

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Boots the Wine prefix that every Windows test starts from a copy of.
+# Usage: tools/wine-prefix.sh PREFIX_DIR   (does nothing when it is up to date)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+
+prefix=$(realpath -m "$1")  # Wine wants an absolute path
+stamp="$prefix/.veilkeeper-prefix"
+version="3 $(wine --version)"
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
+  exit 0
+fi
+
+rm -rf "$prefix"
+mkdir -p "$(dirname "$prefix")"
+export WINEPREFIX="$prefix"
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
+wineboot -i >/dev/null 2>&1
+# Xvfb has no window manager: without this, each hidden window's thread
+# waits for one and messages to it time out.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+# The dialogs ask for the SimSun face; map it onto the CJK font we install.
+for face in '宋体' 'SimSun'; do
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+       /v "$face" /t REG_SZ /d 'WenQuanYi Zen Hei' /f >/dev/null 2>&1
+done
+wineserver -w
+echo "$version" >"$stamp"
+echo "Wine prefix ready: $prefix"
