@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 prefix=$(realpath -m "$1")  # Wine wants an absolute path
 stamp="$prefix/.veilkeeper-prefix"
-version="3 $(wine --version)"
+version="4 $(wine --version)"
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
   exit 0
 fi
@@ -21,11 +21,15 @@ wineboot -i >/dev/null 2>&1
 # Xvfb has no window manager: without this, each hidden window's thread
 # waits for one and messages to it time out.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-# The dialogs ask for the SimSun face; map it onto the CJK font we install.
-for face in '宋体' 'SimSun'; do
+# The dialogs ask for the SimSun face; map it onto the Song-style font we
+# install, whose hand-tuned small sizes stay legible.
+for face in '宋体' 'SimSun' 'NSimSun'; do
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-       /v "$face" /t REG_SZ /d 'WenQuanYi Zen Hei' /f >/dev/null 2>&1
+       /v "$face" /t REG_SZ /d 'AR PL UMing CN' /f >/dev/null 2>&1
 done
+# Smooth text, as on a Windows desktop: without it thin CJK strokes drop out.
+wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /t REG_SZ /d 2 /f >/dev/null 2>&1
+wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothingType /t REG_DWORD /d 1 /f >/dev/null 2>&1
 wineserver -w
 echo "$version" >"$stamp"
 echo "Wine prefix ready: $prefix"

@@ -101,6 +101,27 @@ TEST(MainWindow, TemplateHasItsControlsTextsAndPlaces) {
     });
 }
 
+// The dialog font has a glyph for every character of the Chinese texts: they
+// show as writing, not as boxes or question marks.
+TEST(MainWindow, DialogFontHasTheChineseGlyphs) {
+    WithMainWindow([](Driver& d) {
+        const std::wstring texts = L"拖动时不可见显示目标窗口后隐藏本窗口窗口名称关于版确定";
+        auto font = reinterpret_cast<HFONT>(::SendMessageW(d.Window(), WM_GETFONT, 0, 0));
+        ASSERT_NE(font, nullptr);
+        HDC dc = ::GetDC(nullptr);
+        HGDIOBJ old = ::SelectObject(dc, font);
+        std::wstring glyphs(texts.size(), L'\0');
+        const DWORD converted = ::GetGlyphIndicesW(dc, texts.c_str(), static_cast<int>(texts.size()),
+                                                   reinterpret_cast<WORD*>(glyphs.data()), GGI_MARK_NONEXISTING_GLYPHS);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(nullptr, dc);
+        ASSERT_EQ(converted, texts.size());
+        for (size_t i = 0; i < texts.size(); ++i) {
+            EXPECT_NE(static_cast<WORD>(glyphs[i]), 0xFFFF) << "no glyph at " << i;
+        }
+    });
+}
+
 TEST(MainWindow, SetUpMakesATopmostCentredToolWindowWithBothOptionsOn) {
     WithMainWindow([](Driver& d) {
         HWND main = d.Window();

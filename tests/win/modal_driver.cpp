@@ -13,28 +13,47 @@ END_MESSAGE_MAP()
 namespace {
 TestApp g_app;
 
-// Set on the dialog's thread when a message sent to it finds its queue empty.
-volatile LONG g_dialogQueueEmpty = 0;
+// The driver's marker, posted to the dialog.
+constexpr UINT kMarker = WM_APP + 0x3FF;
+
+// Set on the dialog's thread: the marker was taken from its queue, and a
+// message sent to it found its queue empty.
+volatile LONG g_markerTaken = 0;
+volatile LONG g_queueEmpty = 0;
+
+LRESULT CALLBACK NoteMarker(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == kMarker) {
+        ::InterlockedExchange(&g_markerTaken, 1);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 LRESULT CALLBACK NoteEmptyQueue(int code, WPARAM wParam, LPARAM lParam) {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && sent->message == WM_NULL) {
-        ::InterlockedExchange(&g_dialogQueueEmpty, HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0 ? 1 : 0);
+        ::InterlockedExchange(&g_queueEmpty, HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0 ? 1 : 0);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // A modal run shows its dialog again the first time its queue goes empty, so
-// a hide that comes earlier would be undone. Waits until the dialog's queue
-// has been empty once: a message posted after that is handled after the show.
+// a hide that came earlier would be undone. Waits until the modal loop runs
+// (it took the marker from the queue) and the queue has then been empty once:
+// whatever is posted after that is handled after the show.
 void WaitForFirstIdle(HWND dialog, DWORD threadId) {
-    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &NoteEmptyQueue, nullptr, threadId);
-    ::InterlockedExchange(&g_dialogQueueEmpty, 0);
+    HHOOK taken = ::SetWindowsHookExW(WH_GETMESSAGE, &NoteMarker, nullptr, threadId);
+    HHOOK empty = ::SetWindowsHookExW(WH_CALLWNDPROC, &NoteEmptyQueue, nullptr, threadId);
+    ::InterlockedExchange(&g_markerTaken, 0);
+    ::InterlockedExchange(&g_queueEmpty, 0);
+    ::PostMessageW(dialog, kMarker, 0, 0);
+    WaitFor([&] { return g_markerTaken != 0; });
     WaitFor([&] {
         ::SendMessageW(dialog, WM_NULL, 0, 0);
-        return g_dialogQueueEmpty != 0;
+        return g_queueEmpty != 0;
     });
-    ::UnhookWindowsHookEx(hook);
+    ::UnhookWindowsHookEx(empty);
+    ::UnhookWindowsHookEx(taken);
 }
 }  // namespace
 
