@@ -1,13 +1,20 @@
 #include "hider_dlg.h"
 
 #include "about_dlg.h"
+#include "hotkey_ids.h"
+#include "hotkey_modifiers.h"
 #include "resource.h"
+#include "show_key_rule.h"
 
 namespace {
 constexpr int kImageSize = 16;
 constexpr int kImagesAtFirst = 64;
 constexpr int kImagesGrowBy = 8;
 constexpr int kTitleColumnWidth = 271;
+
+hider::TimeOfDay TimeOfDayOf(const SYSTEMTIME& time) {
+    return {time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
+}
 }  // namespace
 
 CHiderDlg::CHiderDlg(CWnd* pParent) : CHiderDlg(platform::Win32WindowServices(), pParent) {}
@@ -21,7 +28,14 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
+    ON_WM_DESTROY()
+    ON_NOTIFY(NM_DBLCLK, IDC_HIDDEN_LIST, &CHiderDlg::OnDblClkHiddenList)
+    ON_BN_CLICKED(IDC_INVISIBLE_ON_DROP, &CHiderDlg::OnToggleInvisibleOnDrop)
+    ON_BN_CLICKED(IDC_HIDE_SELF_AFTER_SHOW, &CHiderDlg::OnToggleHideSelfAfterShow)
+    ON_NOTIFY(NM_RCLICK, IDC_HIDDEN_LIST, &CHiderDlg::OnRClickHiddenList)
+    ON_WM_HOTKEY()
     ON_COMMAND(IDM_ABOUTBOX, &CHiderDlg::OnAbout)
+    ON_COMMAND(ID_EXIT, &CHiderDlg::OnExit)
 END_MESSAGE_MAP()
 
 void CHiderDlg::DoDataExchange(CDataExchange* pDX) {
@@ -53,7 +67,10 @@ BOOL CHiderDlg::OnInitDialog() {
     m_listHidden.InsertColumn(0, L"窗口名称", LVCFMT_LEFT, kTitleColumnWidth);
     m_listHidden.SetImageList(&m_imageList, LVSIL_SMALL);
 
-    return TRUE;
+    RegisterShowKey();
+    // With the hide-key registered the dialog manager gives the list the
+    // focus; without it no control has the focus at first.
+    return RegisterHideKey();
 }
 
 void CHiderDlg::OnOK() {
@@ -96,4 +113,132 @@ HCURSOR CHiderDlg::OnQueryDragIcon() {
 void CHiderDlg::OnAbout() {
     CAboutDlg about;
     about.DoModal();
+}
+
+void CHiderDlg::OnDestroy() {
+    CDialog::OnDestroy();
+    m_services.UnregisterHotKey(m_hWnd, HOTKEY_SHOW_SELF);
+    m_services.UnregisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR);
+}
+
+void CHiderDlg::RegisterShowKey() {
+    m_services.RegisterHotKey(m_hWnd, HOTKEY_SHOW_SELF, hider::registration_form::kControl, VK_TAB);
+}
+
+BOOL CHiderDlg::RegisterHideKey() {
+    const unsigned modifiers = hider::RegistrationModifiers(m_wHideKeyModifiers);
+    return m_services.RegisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR, modifiers, m_wHideKeyVk) ? TRUE : FALSE;
+}
+
+void CHiderDlg::UnregisterHideKey() {
+    m_services.UnregisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR);
+}
+
+void CHiderDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
+    if (nHotKeyId == HOTKEY_SHOW_SELF) {
+        const SYSTEMTIME now = m_services.SystemTime();
+        if (hider::IsDoublePress(TimeOfDayOf(m_lastShowKeyTime), TimeOfDayOf(now))) {
+            ShowWindow(SW_SHOW);
+        }
+        m_lastShowKeyTime = now;
+    } else if (nHotKeyId == HOTKEY_HIDE_UNDER_CURSOR) {
+        POINT pointer{};
+        if (!m_services.CursorPos(pointer)) {
+            return;
+        }
+        HWND window = m_services.WindowFromPoint(pointer);
+        if (window == nullptr) {
+            return;
+        }
+        HWND topLevel = m_services.TopLevelWindow(window);
+        HideTargetWindow(topLevel != nullptr ? topLevel : window);
+    }
+}
+
+void CHiderDlg::HideTargetWindow(HWND target) {
+    if (target == nullptr || target == m_hWnd || m_services.BelongsToThisProgram(target)) {
+        return;
+    }
+    HICON icon = m_services.WindowIcon(target);
+    const int image = icon != nullptr ? m_imageList.Add(icon) : -1;
+    std::wstring title = m_services.WindowTitle(target);
+
+    LVITEMW row{};
+    row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    row.iItem = 0;
+    row.pszText = title.data();
+    row.iImage = image;
+    row.lParam = reinterpret_cast<LPARAM>(target);
+    if (m_listHidden.InsertItem(&row) < 0) {
+        return;
+    }
+    m_services.ShowTarget(target, false);
+}
+
+HWND CHiderDlg::WindowOfRow(int row) const {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!m_listHidden.GetItem(&item)) {
+        return nullptr;
+    }
+    return reinterpret_cast<HWND>(item.lParam);
+}
+
+void CHiderDlg::OnDblClkHiddenList(NMHDR*, LRESULT* pResult) {
+    const int row = m_listHidden.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0) {
+        return;
+    }
+    HWND window = WindowOfRow(row);
+    if (window == nullptr) {
+        return;
+    }
+    m_services.ShowTarget(window, true);
+    m_listHidden.DeleteItem(row);
+    if (m_bHideSelfAfterShow) {
+        ShowWindow(SW_HIDE);
+    }
+    *pResult = 0;
+}
+
+void CHiderDlg::OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult) {
+    const int row = m_listHidden.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0) {
+        return;
+    }
+    HWND window = WindowOfRow(row);
+    if (window == nullptr) {
+        return;
+    }
+    POINT pointer{};
+    if (!m_services.CursorPos(pointer)) {
+        // Where the click was, as the list saw it.
+        pointer = reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR)->ptAction;
+        ::ClientToScreen(m_listHidden.m_hWnd, &pointer);
+    }
+    m_services.RequestWindowMenu(window, pointer);
+    *pResult = 0;
+}
+
+void CHiderDlg::OnToggleInvisibleOnDrop() {
+    m_bInvisibleOnDrop = m_bInvisibleOnDrop ? FALSE : TRUE;
+}
+
+void CHiderDlg::OnToggleHideSelfAfterShow() {
+    m_bHideSelfAfterShow = m_bHideSelfAfterShow ? FALSE : TRUE;
+}
+
+void CHiderDlg::OnExit() {
+    // Newest first, then the run ends through the framework's OK processing:
+    // the class's own OnOK does nothing.
+    while (m_listHidden.GetItemCount() > 0) {
+        if (HWND window = WindowOfRow(0)) {
+            m_services.ShowTarget(window, true);
+        }
+        if (!m_listHidden.DeleteItem(0)) {
+            break;
+        }
+    }
+    CDialog::OnOK();
 }

@@ -11,6 +11,16 @@ public:
     // With other window-system services, for tests.
     explicit CHiderDlg(platform::WindowServices& services, CWnd* pParent = nullptr);
 
+    // Hides one window and records it at the top of the list. Veilkeeper's own
+    // windows are never hidden, and a window whose row could not be added stays
+    // visible: nothing could bring it back.
+    void HideTargetWindow(HWND target);
+
+    void RegisterShowKey();
+    // Registers the hide-key held in the members; whether that succeeded.
+    BOOL RegisterHideKey();
+    void UnregisterHideKey();
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -21,6 +31,13 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnAbout();
+    void OnDestroy();
+    void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
+    void OnDblClkHiddenList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnToggleInvisibleOnDrop();
+    void OnToggleHideSelfAfterShow();
+    void OnExit();
 
     BOOL m_bDragging = FALSE;
     SYSTEMTIME m_lastShowKeyTime{};
@@ -34,6 +51,10 @@ protected:
     CImageList m_imageList;
 
     platform::WindowServices& m_services;
+
+private:
+    // The window recorded in a row; none when the row cannot be read.
+    HWND WindowOfRow(int row) const;
 
     DECLARE_MESSAGE_MAP()
 };

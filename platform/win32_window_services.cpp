@@ -15,6 +15,7 @@ class Win32Services final : public WindowServices {
 public:
     HWND WindowFromPoint(POINT point) override { return WindowAtPoint(point); }
     HWND TopLevelWindow(HWND window) override { return TopLevelOf(window); }
+    bool BelongsToThisProgram(HWND window) override { return IsOfThisProcess(window); }
     void ShowTarget(HWND window, bool show) override { SetTargetVisible(window, show); }
     std::wstring WindowTitle(HWND window) override { return TitleOf(window); }
     HICON WindowIcon(HWND window) override { return IconOf(window); }

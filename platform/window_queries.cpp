@@ -27,4 +27,9 @@ std::wstring TitleOf(HWND window) {
     return std::wstring(title, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
+bool IsOfThisProcess(HWND window) {
+    DWORD process = 0;
+    return ::GetWindowThreadProcessId(window, &process) != 0 && process == ::GetCurrentProcessId();
+}
+
 }  // namespace platform

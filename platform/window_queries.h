@@ -10,5 +10,6 @@ namespace platform {
 HWND WindowAtPoint(POINT point);
 HWND TopLevelOf(HWND window);
 std::wstring TitleOf(HWND window);
+bool IsOfThisProcess(HWND window);
 
 }  // namespace platform

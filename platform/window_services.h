@@ -18,6 +18,8 @@ public:
     // Going up through the parents: the first window without WS_CHILD or without
     // a parent; the window itself at least, none only for none.
     virtual HWND TopLevelWindow(HWND window) = 0;
+    // Whether the window is one of this program's own (they are never hidden).
+    virtual bool BelongsToThisProgram(HWND window) = 0;
     // Hides or shows another program's window without waiting on it.
     virtual void ShowTarget(HWND window, bool show) = 0;
     // The window's title, at most kMaxTitleLength characters.

@@ -1,0 +1,111 @@
+// Window-system services that answer as a test says and record what the main
+// window asked of them. Target windows are plain handle values: the main
+// window only stores them and hands them back.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "window_services.h"
+
+namespace test {
+
+class FakeWindowServices final : public platform::WindowServices {
+public:
+    struct Target {
+        std::wstring title;
+        HICON icon = nullptr;
+        HWND topLevel = nullptr;  // none: the window is its own top-level window
+    };
+
+    // What the main window did, in order: "hide", "show", "menu".
+    struct Call {
+        std::string what;
+        HWND window;
+    };
+
+    void AddTarget(HWND window, Target target) {
+        std::lock_guard lock(m_mutex);
+        m_targets[window] = std::move(target);
+    }
+    void SetPointer(POINT point, HWND windowThere) {
+        std::lock_guard lock(m_mutex);
+        m_pointer = point;
+        m_windowAtPointer = windowThere;
+    }
+    void SetTime(WORD hour, WORD minute, WORD second, WORD millisecond) {
+        std::lock_guard lock(m_mutex);
+        m_time = SYSTEMTIME{2026, 12, 4, 10, hour, minute, second, millisecond};
+    }
+    std::vector<Call> Calls() {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+    std::map<int, std::pair<UINT, UINT>> Registered() {
+        std::lock_guard lock(m_mutex);
+        return m_registered;
+    }
+
+    HWND WindowFromPoint(POINT) override {
+        std::lock_guard lock(m_mutex);
+        return m_windowAtPointer;
+    }
+    HWND TopLevelWindow(HWND window) override {
+        std::lock_guard lock(m_mutex);
+        auto found = m_targets.find(window);
+        return found != m_targets.end() && found->second.topLevel != nullptr ? found->second.topLevel : window;
+    }
+    bool BelongsToThisProgram(HWND window) override { return ::IsWindow(window) != FALSE; }
+    void ShowTarget(HWND window, bool show) override { Record(show ? "show" : "hide", window); }
+    std::wstring WindowTitle(HWND window) override {
+        std::lock_guard lock(m_mutex);
+        return m_targets[window].title.substr(0, platform::kMaxTitleLength);
+    }
+    HICON WindowIcon(HWND window) override {
+        std::lock_guard lock(m_mutex);
+        return m_targets[window].icon;
+    }
+    void RequestWindowMenu(HWND window, POINT) override { Record("menu", window); }
+    bool CursorPos(POINT& point) override {
+        std::lock_guard lock(m_mutex);
+        point = m_pointer;
+        return true;
+    }
+    void CaptureMouse(HWND) override {}
+    void ReleaseMouse() override {}
+    void ShowFinderCursor() override {}
+    bool RegisterHotKey(HWND, int id, UINT modifiers, UINT virtualKey) override {
+        std::lock_guard lock(m_mutex);
+        m_registered[id] = {modifiers, virtualKey};
+        return true;
+    }
+    void UnregisterHotKey(HWND, int id) override {
+        std::lock_guard lock(m_mutex);
+        m_registered.erase(id);
+    }
+    SYSTEMTIME SystemTime() override {
+        std::lock_guard lock(m_mutex);
+        return m_time;
+    }
+
+private:
+    void Record(const char* what, HWND window) {
+        std::lock_guard lock(m_mutex);
+        m_calls.push_back({what, window});
+    }
+
+    std::mutex m_mutex;
+    std::map<HWND, Target> m_targets;
+    POINT m_pointer{};
+    HWND m_windowAtPointer = nullptr;
+    SYSTEMTIME m_time{};
+    std::vector<Call> m_calls;
+    std::map<int, std::pair<UINT, UINT>> m_registered;
+};
+
+}  // namespace test

@@ -1,0 +1,218 @@
+// Hiding and giving back windows through the main window, with the window
+// system replaced by a fake: the real list view and image list, the order of
+// the record, and what is asked of the targets.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fake_window_services.h"
+#include "hider_dlg.h"
+#include "hotkey_ids.h"
+#include "modal_driver.h"
+#include "poll.h"
+#include "resource.h"
+
+namespace {
+
+using Driver = test::ModalDriver;
+
+HWND Target(int n) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7E000000 + 0x10 * n));  // never a real window
+}
+
+class Hiding : public ::testing::Test {
+protected:
+    test::FakeWindowServices services;
+    HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+
+    // Runs a main window on the fake services; its modal result.
+    INT_PTR WithMainWindow(const std::function<void(Driver&, CHiderDlg&)>& script) {
+        CHiderDlg dialog(services);
+        return test::RunModal(dialog, [&](Driver& d) {
+            ASSERT_NE(d.Window(), nullptr);
+            script(d, dialog);
+        });
+    }
+
+    static std::vector<std::wstring> Titles(Driver& d) {
+        HWND list = d.Item(IDC_HIDDEN_LIST);
+        std::vector<std::wstring> titles;
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+            wchar_t text[600] = {};
+            ListView_GetItemText(list, row, 0, text, 600);
+            titles.emplace_back(text);
+        }
+        return titles;
+    }
+
+    static int ImageOf(Driver& d, int row) {
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        ListView_GetItem(d.Item(IDC_HIDDEN_LIST), &item);
+        return item.iImage;
+    }
+
+    static int ImageCount(Driver& d) {
+        return ImageList_GetImageCount(ListView_GetImageList(d.Item(IDC_HIDDEN_LIST), LVSIL_SMALL));
+    }
+
+    static void PressHotKey(Driver& d, int id) { ::SendMessageW(d.Window(), WM_HOTKEY, id, 0); }
+
+    static void DoubleClickRow(Driver& d, int row) {
+        HWND list = d.Item(IDC_HIDDEN_LIST);
+        if (row >= 0) {
+            ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        }
+        NMITEMACTIVATE click{};
+        click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_DBLCLK)};
+        click.iItem = row;
+        ::SendMessageW(d.Window(), WM_NOTIFY, IDC_HIDDEN_LIST, reinterpret_cast<LPARAM>(&click));
+    }
+};
+
+TEST_F(Hiding, TheHideKeyHidesTheTopLevelWindowUnderThePointerAndListsItNewestFirst) {
+    services.AddTarget(Target(1), {L"窗口 A", icon, nullptr});
+    services.AddTarget(Target(2), {L"窗口 B", icon, nullptr});
+    services.AddTarget(Target(3), {L"", nullptr, Target(2)});  // a child of B
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        services.SetPointer({10, 10}, Target(1));
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        services.SetPointer({20, 20}, Target(3));
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+
+        EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"窗口 B", L"窗口 A"}));
+        const auto calls = services.Calls();
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_EQ(calls[0].what + "/" + std::to_string(calls[0].window == Target(1)), "hide/1");
+        EXPECT_EQ(calls[1].what + "/" + std::to_string(calls[1].window == Target(2)), "hide/1");
+        EXPECT_EQ(ImageCount(d), 2);
+    });
+}
+
+TEST_F(Hiding, ExitShowsEveryWindowNewestFirstAndEndsTheRun) {
+    services.AddTarget(Target(1), {L"A", icon, nullptr});
+    services.AddTarget(Target(2), {L"B", icon, nullptr});
+    const INT_PTR result = WithMainWindow([&](Driver& d, CHiderDlg&) {
+        for (HWND target : {Target(1), Target(2)}) {
+            services.SetPointer({0, 0}, target);
+            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        }
+        ::PostMessageW(d.Window(), WM_COMMAND, ID_EXIT, 0);
+        EXPECT_TRUE(d.Ended(5000));
+    });
+    EXPECT_EQ(result, IDOK);
+    const auto calls = services.Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_TRUE(calls[2].what == "show" && calls[2].window == Target(2));
+    EXPECT_TRUE(calls[3].what == "show" && calls[3].window == Target(1));
+    EXPECT_TRUE(services.Registered().empty()) << "both hotkeys are released when the window goes";
+}
+
+TEST_F(Hiding, NothingOfVeilkeeperItselfIsHidden) {
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        services.SetPointer({0, 0}, d.Window());
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        services.SetPointer({0, 0}, d.Item(IDC_HIDDEN_LIST));  // a control: its top-level window is the main window
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        services.SetPointer({0, 0}, nullptr);
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        EXPECT_TRUE(Titles(d).empty());
+        EXPECT_TRUE(services.Calls().empty());
+        EXPECT_TRUE(::IsWindowVisible(d.Window()));
+    });
+}
+
+TEST_F(Hiding, RowsKeepTitleAndIconAsTheWindowGaveThem) {
+    services.AddTarget(Target(1), {std::wstring(600, L'长'), icon, nullptr});
+    services.AddTarget(Target(2), {L"没有图标", nullptr, nullptr});
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        for (HWND target : {Target(1), Target(2)}) {
+            services.SetPointer({0, 0}, target);
+            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        }
+        const auto titles = Titles(d);
+        ASSERT_EQ(titles.size(), 2u);
+        EXPECT_EQ(titles[1], std::wstring(510, L'长'));
+        EXPECT_EQ(titles[0], L"没有图标");
+        EXPECT_EQ(ImageOf(d, 0), -1);
+        EXPECT_EQ(ImageOf(d, 1), 0);
+        EXPECT_EQ(ImageCount(d), 1) << "a window without icon adds no image";
+    });
+}
+
+TEST_F(Hiding, DoubleClickShowsTheSelectedWindowAndRemovesItsRow) {
+    services.AddTarget(Target(1), {L"A", icon, nullptr});
+    services.AddTarget(Target(2), {L"B", icon, nullptr});
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        for (HWND target : {Target(1), Target(2), Target(1)}) {  // A twice: two rows
+            services.SetPointer({0, 0}, target);
+            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        }
+        DoubleClickRow(d, -1);  // nothing selected: nothing happens
+        EXPECT_EQ(Titles(d).size(), 3u);
+        EXPECT_TRUE(::IsWindowVisible(d.Window()));
+
+        DoubleClickRow(d, 2);  // the older row of A
+        const auto calls = services.Calls();
+        ASSERT_EQ(calls.size(), 4u);
+        EXPECT_TRUE(calls[3].what == "show" && calls[3].window == Target(1));
+        EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"A", L"B"}));
+        EXPECT_FALSE(::IsWindowVisible(d.Window())) << "the option hides the main window after a restore";
+    });
+}
+
+TEST_F(Hiding, WithTheOptionOffTheMainWindowStaysAfterARestore) {
+    services.AddTarget(Target(1), {L"A", icon, nullptr});
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        ::SendMessageW(d.Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
+        services.SetPointer({0, 0}, Target(1));
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        DoubleClickRow(d, 0);
+        EXPECT_TRUE(Titles(d).empty());
+        EXPECT_TRUE(::IsWindowVisible(d.Window()));
+    });
+}
+
+TEST_F(Hiding, AHundredHidesKeepAHundredIcons) {
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        for (int n = 1; n <= 100; ++n) {
+            services.AddTarget(Target(n), {L"w" + std::to_wstring(n), icon, nullptr});
+            services.SetPointer({0, 0}, Target(n));
+            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        }
+        ::SendMessageW(d.Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
+        while (!Titles(d).empty()) {
+            DoubleClickRow(d, 0);
+        }
+        EXPECT_EQ(ImageCount(d), 100);
+    });
+}
+
+TEST_F(Hiding, SetUpRegistersBothHotkeysAndTheShowKeyNeedsADoublePress) {
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        const auto registered = services.Registered();
+        ASSERT_EQ(registered.count(HOTKEY_SHOW_SELF), 1u);
+        ASSERT_EQ(registered.count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
+        EXPECT_EQ(registered.at(HOTKEY_SHOW_SELF), (std::pair<UINT, UINT>{MOD_CONTROL, VK_TAB}));
+        EXPECT_EQ(registered.at(HOTKEY_HIDE_UNDER_CURSOR), (std::pair<UINT, UINT>{0, 0xC0}));
+
+        ::ShowWindow(d.Window(), SW_HIDE);
+        services.SetTime(15, 0, 0, 0);
+        PressHotKey(d, HOTKEY_SHOW_SELF);
+        EXPECT_FALSE(::IsWindowVisible(d.Window())) << "one press";
+        services.SetTime(15, 0, 0, 500);
+        PressHotKey(d, HOTKEY_SHOW_SELF);
+        EXPECT_FALSE(::IsWindowVisible(d.Window())) << "500 ms later";
+        services.SetTime(15, 0, 0, 999);
+        PressHotKey(d, HOTKEY_SHOW_SELF);
+        EXPECT_TRUE(::IsWindowVisible(d.Window())) << "499 ms after the previous press";
+    });
+}
+
+}  // namespace
