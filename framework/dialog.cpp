@@ -35,13 +35,67 @@ HWND CDialog::OwnerForModalRun() const {
     return nullptr;
 }
 
+// Our own modal loop rather than DialogBox's: DialogBox shows the dialog again
+// the first time its queue goes empty, which would undo a hide that came
+// earlier (Esc pressed at once, say). A dialog here is shown once, when its
+// set-up is done.
 INT_PTR CDialog::DoModal() {
-    return ::DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), OwnerForModalRun(),
-                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND owner = OwnerForModalRun();
+    const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
+    if (disableOwner) {
+        ::EnableWindow(owner, FALSE);
+    }
+
+    m_nModalResult = -1;
+    m_bInModalLoop = true;
+    HWND dialog = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
+                                       &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (dialog != nullptr) {
+        if (m_bInModalLoop && !::IsWindowVisible(dialog)) {
+            ::ShowWindow(dialog, SW_SHOWNORMAL);
+        }
+        RunModalLoop();
+        // The owner comes back before the dialog goes, so the activation
+        // returns to it rather than to another program.
+        if (disableOwner) {
+            ::EnableWindow(owner, TRUE);
+        }
+        if (owner != nullptr && ::GetActiveWindow() == dialog) {
+            ::SetActiveWindow(owner);
+        }
+        ::DestroyWindow(dialog);
+    } else if (disableOwner) {
+        ::EnableWindow(owner, TRUE);
+    }
+    m_bInModalLoop = false;
+    return m_nModalResult;
+}
+
+void CDialog::RunModalLoop() {
+    MSG msg;
+    while (m_bInModalLoop && m_hWnd != nullptr) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside ours
+            break;
+        }
+        if (got < 0) {
+            break;
+        }
+        if (!::IsDialogMessageW(m_hWnd, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
 }
 
 void CDialog::EndDialog(int nResult) {
-    ::EndDialog(m_hWnd, nResult);
+    m_nModalResult = nResult;
+    m_bInModalLoop = false;
+    // Wakes the loop, which may be waiting for a message.
+    if (HWND dialog = m_hWnd) {
+        ::PostMessageW(dialog, WM_NULL, 0, 0);
+    }
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {

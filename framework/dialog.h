@@ -2,6 +2,8 @@
 // binds its controls and check boxes to members.
 #pragma once
 
+#include <atomic>
+
 #include "wnd.h"
 
 class CDialog;
@@ -23,9 +25,11 @@ public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr) noexcept
         : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
-    // Creates the dialog, runs it until EndDialog and returns EndDialog's result;
-    // -1 when the dialog could not be created.
+    // Creates the dialog, shows it, and runs its message loop with the owner
+    // disabled until EndDialog; EndDialog's result, or -1 when the dialog could
+    // not be created.
     virtual INT_PTR DoModal();
+    // Ends the modal run with this result. Safe from any thread.
     void EndDialog(int nResult);
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
@@ -44,7 +48,10 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
     HWND OwnerForModalRun() const;
+    void RunModalLoop();
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+    std::atomic<bool> m_bInModalLoop{false};
+    std::atomic<INT_PTR> m_nModalResult{-1};
 };
