@@ -5,7 +5,9 @@
 namespace platform {
 
 HWND WindowAtPoint(POINT point) {
-    return ::WindowFromPoint(point);
+    // The desktop window itself is no program's window: there is nothing to hide.
+    HWND window = ::WindowFromPoint(point);
+    return window != ::GetDesktopWindow() ? window : nullptr;
 }
 
 HWND TopLevelOf(HWND window) {

@@ -1,22 +1,46 @@
 #include "window_requests.h"
 
+#include <optional>
+
 #include "wait_limits.h"
 
 namespace platform {
 
 namespace {
-HICON AskForIcon(HWND window, WPARAM kind) {
+
+// The icon the window answers with; nothing when it did not answer in time.
+std::optional<HICON> AskForIcon(HWND window, WPARAM kind) {
     DWORD_PTR icon = 0;
     if (!::SendMessageTimeoutW(window, WM_GETICON, kind, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &icon)) {
-        return nullptr;
+        return std::nullopt;
     }
     return reinterpret_cast<HICON>(icon);
 }
+
+// The icon of the window's class, read without asking the window: what the
+// task bar shows for the many windows that never set an icon of their own.
+HICON ClassIconOf(HWND window) {
+    if (auto small = reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICONSM))) {
+        return small;
+    }
+    return reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICON));
+}
+
 }  // namespace
 
 HICON IconOf(HWND window) {
-    HICON icon = AskForIcon(window, ICON_SMALL);
-    return icon != nullptr ? icon : AskForIcon(window, ICON_BIG);
+    const std::optional<HICON> small = AskForIcon(window, ICON_SMALL);
+    if (small && *small != nullptr) {
+        return *small;
+    }
+    // A window that did not answer will not answer the second request either:
+    // one wait is enough.
+    if (small) {
+        if (const std::optional<HICON> big = AskForIcon(window, ICON_BIG); big && *big != nullptr) {
+            return *big;
+        }
+    }
+    return ClassIconOf(window);
 }
 
 void AskForWindowMenu(HWND window, POINT screenPoint) {
