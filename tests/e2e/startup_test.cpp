@@ -8,6 +8,7 @@
 #include "child_process.h"
 #include "poll.h"
 #include "system_directory.h"
+#include "veilkeeper_session.h"
 #include "windows_of.h"
 
 namespace {
@@ -18,20 +19,9 @@ using test::PollUntil;
 const wchar_t kFilesDamaged[] = L"系统文件被破坏，请卸载后重新安装。";
 const wchar_t kAlreadyRunning[] = L"系统中已经运行了本程序的一个实例。";
 
-test::ChildProcess StartVeilkeeper() {
-    return test::ChildProcess(test::ProgramFolder() + L"\\Veilkeeper.exe", L"");
-}
-
-// The first dialog-class window the process shows: its main window or a message box.
-HWND FirstDialogOf(const test::ChildProcess& process) {
-    HWND found = nullptr;
-    PollUntil([&] { return (found = test::VisibleWindowOf(process.Id(), L"#32770")) != nullptr; }, 20s);
-    return found;
-}
-
-bool IsMainWindow(HWND window) {
-    return window != nullptr && ::GetDlgItem(window, 1002) != nullptr;
-}
+using test::FirstDialogOf;
+using test::IsMainWindow;
+using test::StartVeilkeeper;
 
 struct StartupCase {
     const wchar_t* library;  // installed as Onecopy.dll; empty: none

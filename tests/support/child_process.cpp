@@ -77,6 +77,12 @@ std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds time
     }
 }
 
+void ChildProcess::WriteLine(const std::string& line) {
+    const std::string text = line + "\n";
+    DWORD written = 0;
+    ::WriteFile(m_input.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 void ChildProcess::CloseInput() {
     m_input.reset();
 }

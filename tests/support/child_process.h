@@ -30,6 +30,8 @@ public:
 
     // One line of the child's output, without its end; none at end or timeout.
     std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
+    // Writes one line to the child's input.
+    void WriteLine(const std::string& line);
     // Ends the child's input: children that wait for it then finish.
     void CloseInput();
 

@@ -167,6 +167,26 @@ TEST_F(Hiding, DoubleClickShowsTheSelectedWindowAndRemovesItsRow) {
     });
 }
 
+TEST_F(Hiding, RightClickAsksTheSelectedWindowForItsWindowMenu) {
+    services.AddTarget(Target(1), {L"A", icon, nullptr});
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        services.SetPointer({0, 0}, Target(1));
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HWND list = d.Item(IDC_HIDDEN_LIST);
+        NMITEMACTIVATE click{};
+        click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_RCLICK)};
+        ::SendMessageW(d.Window(), WM_NOTIFY, IDC_HIDDEN_LIST, reinterpret_cast<LPARAM>(&click));
+        EXPECT_EQ(services.Calls().size(), 1u) << "nothing selected: nothing asked";
+
+        ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+        ::SendMessageW(d.Window(), WM_NOTIFY, IDC_HIDDEN_LIST, reinterpret_cast<LPARAM>(&click));
+        const auto calls = services.Calls();
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_TRUE(calls[1].what == "menu" && calls[1].window == Target(1));
+        EXPECT_EQ(Titles(d).size(), 1u) << "the row stays";
+    });
+}
+
 TEST_F(Hiding, WithTheOptionOffTheMainWindowStaysAfterARestore) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     WithMainWindow([&](Driver& d, CHiderDlg&) {

@@ -1,0 +1,125 @@
+// Hiding and giving back real windows of another program, with real input.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+
+#include "child_process.h"
+#include "input.h"
+#include "poll.h"
+#include "remote_list_view.h"
+#include "system_directory.h"
+#include "veilkeeper_session.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test::PollUntil;
+
+constexpr WORD kHideKey = 0xC0;  // the default hide-key
+
+class Hiding : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+        veilkeeper.emplace(test::StartVeilkeeper());
+        main = test::FirstDialogOf(*veilkeeper);
+        ASSERT_TRUE(test::IsMainWindow(main));
+        list.emplace(::GetDlgItem(main, test::kHiddenListId));
+    }
+
+    static bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
+    bool Rows(int count) {
+        return PollUntil([&] { return list->Count() == count; }, 5s);
+    }
+    void HideWithKeyOver(HWND window) {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        test::MovePointer(test::CentreOf(rect));
+        test::PressKeys({kHideKey});
+    }
+
+    std::optional<test::ChildProcess> veilkeeper;
+    HWND main = nullptr;
+    std::optional<test::RemoteListView> list;
+};
+
+TEST_F(Hiding, HideKeyOverAControlHidesItsWindowAndDoubleClickGivesItBack) {
+    test::TargetProgram target = test::StartTarget(L"记事本 – 草稿", 20, 20);
+    ASSERT_NE(target.edit, nullptr);
+    RECT before{};
+    ::GetWindowRect(target.window, &before);
+
+    HideWithKeyOver(target.edit);
+    EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); }));
+    ASSERT_TRUE(Rows(1));
+    EXPECT_EQ(list->Text(0), L"记事本 – 草稿");
+    EXPECT_TRUE(target.process.Running()) << "hiding never closes a window";
+
+    test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
+    EXPECT_TRUE(PollUntil([&] { return Visible(target.window); }));
+    EXPECT_TRUE(Rows(0));
+    RECT after{};
+    ::GetWindowRect(target.window, &after);
+    EXPECT_TRUE(::EqualRect(&before, &after)) << "back at its former place and size";
+    EXPECT_TRUE(PollUntil([&] { return !Visible(main); })) << "the option hides Veilkeeper after a restore";
+}
+
+TEST_F(Hiding, NewestRowIsOnTopAndExitGivesEveryWindowBack) {
+    test::TargetProgram first = test::StartTarget(L"第一个", 20, 20);
+    test::TargetProgram second = test::StartTarget(L"second", 20, 300);
+    HideWithKeyOver(first.window);
+    ASSERT_TRUE(Rows(1));
+    HideWithKeyOver(second.window);
+    ASSERT_TRUE(Rows(2));
+    EXPECT_EQ(list->Text(0), L"second");
+    EXPECT_EQ(list->Text(1), L"第一个");
+
+    ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+    EXPECT_TRUE(veilkeeper->WaitForExit(10s));
+    EXPECT_TRUE(PollUntil([&] { return Visible(first.window) && Visible(second.window); }));
+}
+
+TEST_F(Hiding, ControlTabTwiceWithinHalfASecondShowsVeilkeeper) {
+    ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
+
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_FALSE(PollUntil([&] { return Visible(main); }, 1s)) << "a single press shows nothing";
+
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_TRUE(PollUntil([&] { return Visible(main); }, 5s));
+}
+
+TEST_F(Hiding, AHungTargetNeverStallsVeilkeeper) {
+    test::TargetProgram target = test::StartTarget(L"不响应的程序", 20, 20);
+    ASSERT_TRUE(test::Hang(target));
+
+    const auto started = std::chrono::steady_clock::now();
+    HideWithKeyOver(target.window);
+    ASSERT_TRUE(Rows(1));
+    EXPECT_TRUE(test::Answers(main, 1000));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+
+    // The window-menu request, and the restore, each come back at once.
+    test::RightClick(test::CentreOf(list->RowOnScreen(0)));
+    EXPECT_TRUE(test::Answers(main, 1000));
+    test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
+    EXPECT_TRUE(Rows(0));
+    EXPECT_TRUE(test::Answers(main, 1000));
+
+    // Hidden again, then Exit: it ends promptly.
+    HideWithKeyOver(target.window);
+    ASSERT_TRUE(Rows(1));
+    ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+    EXPECT_TRUE(veilkeeper->WaitForExit(3s));
+
+    // Once the target answers again it ends in the state asked of it last: shown.
+    test::Resume(target);
+    EXPECT_TRUE(PollUntil([&] { return test::Answers(target.window, 100) && Visible(target.window); }));
+}
+
+}  // namespace

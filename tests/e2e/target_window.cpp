@@ -1,0 +1,71 @@
+// A program whose window Veilkeeper hides in the tests: a top-level window
+// with the title from the command line at a fixed place, filled by an edit
+// control. It prints both handles, then pumps messages. Posted WM_APP+1 makes
+// it hang: its thread stops pumping until a line arrives on its input.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+constexpr UINT kHang = WM_APP + 1;
+
+LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case kHang: {
+        char line[64];
+        DWORD read = 0;
+        ::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), line, sizeof line, &read, nullptr);
+        return 0;
+    }
+    case WM_SIZE: {
+        HWND edit = ::GetWindow(window, GW_CHILD);
+        if (edit != nullptr) {
+            ::MoveWindow(edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        }
+        return 0;
+    }
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const wchar_t* title = argc > 1 ? argv[1] : L"Target";
+    const int x = argc > 2 ? static_cast<int>(std::wcstol(argv[2], nullptr, 10)) : 20;
+    const int y = argc > 3 ? static_cast<int>(std::wcstol(argv[3], nullptr, 10)) : 20;
+
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &TargetProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = L"VeilkeeperTestTarget";
+    ::RegisterClassW(&windowClass);
+
+    HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW, x, y, 320, 200, nullptr,
+                                    nullptr, windowClass.hInstance, nullptr);
+    HWND edit = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 10, 10,
+                                  window, nullptr, windowClass.hInstance, nullptr);
+    ::ShowWindow(window, SW_SHOWNORMAL);
+    ::UpdateWindow(window);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    ::MoveWindow(edit, 0, 0, client.right, client.bottom, TRUE);
+
+    std::printf("%p %p\n", static_cast<void*>(window), static_cast<void*>(edit));
+    std::fflush(stdout);
+
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,54 @@
+#include "veilkeeper_session.h"
+
+#include <cstdio>
+
+#include "poll.h"
+#include "windows_of.h"
+
+namespace test {
+
+using namespace std::chrono_literals;
+
+ChildProcess StartVeilkeeper() {
+    return ChildProcess(ProgramFolder() + L"\\Veilkeeper.exe", L"");
+}
+
+HWND FirstDialogOf(const ChildProcess& process) {
+    HWND found = nullptr;
+    PollUntil([&] { return (found = VisibleWindowOf(process.Id(), L"#32770")) != nullptr; }, 20s);
+    return found;
+}
+
+bool IsMainWindow(HWND window) {
+    return window != nullptr && ::GetDlgItem(window, kHiddenListId) != nullptr;
+}
+
+TargetProgram StartTarget(const std::wstring& title, int x, int y) {
+    TargetProgram target{ChildProcess(ProgramFolder() + L"\\target_window.exe",
+                                      L"\"" + title + L"\" " + std::to_wstring(x) + L" " + std::to_wstring(y), true),
+                         nullptr, nullptr};
+    const std::string handles = target.process.ReadLine(20s).value_or("");
+    void* window = nullptr;
+    void* edit = nullptr;
+    if (std::sscanf(handles.c_str(), "%p %p", &window, &edit) == 2) {
+        target.window = static_cast<HWND>(window);
+        target.edit = static_cast<HWND>(edit);
+    }
+    return target;
+}
+
+bool Answers(HWND window, UINT timeoutMs) {
+    DWORD_PTR ignored = 0;
+    return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
+}
+
+bool Hang(TargetProgram& target) {
+    ::PostMessageW(target.window, WM_APP + 1, 0, 0);
+    return PollUntil([&] { return !Answers(target.window, 100); }, 5s);
+}
+
+void Resume(TargetProgram& target) {
+    target.process.WriteLine("resume");
+}
+
+}  // namespace test

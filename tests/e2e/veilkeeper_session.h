@@ -1,0 +1,35 @@
+// Starting Veilkeeper and the programs whose windows it hides, for the
+// black-box tests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "child_process.h"
+
+namespace test {
+
+inline constexpr int kHiddenListId = 1002;
+inline constexpr UINT kExitCommand = 104;
+
+ChildProcess StartVeilkeeper();
+// The first dialog-class window the process shows (its main window or a
+// message box); none when it shows none in time.
+HWND FirstDialogOf(const ChildProcess& process);
+bool IsMainWindow(HWND window);
+
+// A program with one top-level window, filled by an edit control.
+struct TargetProgram {
+    ChildProcess process;
+    HWND window = nullptr;
+    HWND edit = nullptr;
+};
+TargetProgram StartTarget(const std::wstring& title, int x, int y);
+// Makes the target's thread stop pumping messages until Resume.
+bool Hang(TargetProgram& target);
+void Resume(TargetProgram& target);
+// Whether the window's thread answers a message within the time.
+bool Answers(HWND window, UINT timeoutMs);
+
+}  // namespace test

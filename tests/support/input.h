@@ -1,0 +1,18 @@
+// Real input, as a user makes it: through the system's input queue, so global
+// hotkeys fire and clicks land where the pointer is.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+
+namespace test {
+
+// Presses the keys in order and releases them in reverse.
+void PressKeys(std::initializer_list<WORD> virtualKeys);
+void MovePointer(POINT screenPoint);
+void DoubleClick(POINT screenPoint);
+void RightClick(POINT screenPoint);
+POINT CentreOf(const RECT& rect);
+
+}  // namespace test
