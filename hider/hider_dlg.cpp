@@ -185,12 +185,14 @@ HWND CHiderDlg::WindowOfRow(int row) const {
     return reinterpret_cast<HWND>(item.lParam);
 }
 
+HWND CHiderDlg::WindowOfSelectedRow(int& row) const {
+    row = m_listHidden.GetNextItem(-1, LVNI_SELECTED);
+    return row >= 0 ? WindowOfRow(row) : nullptr;
+}
+
 void CHiderDlg::OnDblClkHiddenList(NMHDR*, LRESULT* pResult) {
-    const int row = m_listHidden.GetNextItem(-1, LVNI_SELECTED);
-    if (row < 0) {
-        return;
-    }
-    HWND window = WindowOfRow(row);
+    int row = -1;
+    HWND window = WindowOfSelectedRow(row);
     if (window == nullptr) {
         return;
     }
@@ -203,11 +205,8 @@ void CHiderDlg::OnDblClkHiddenList(NMHDR*, LRESULT* pResult) {
 }
 
 void CHiderDlg::OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult) {
-    const int row = m_listHidden.GetNextItem(-1, LVNI_SELECTED);
-    if (row < 0) {
-        return;
-    }
-    HWND window = WindowOfRow(row);
+    int row = -1;
+    HWND window = WindowOfSelectedRow(row);
     if (window == nullptr) {
         return;
     }

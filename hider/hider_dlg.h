@@ -55,6 +55,9 @@ protected:
 private:
     // The window recorded in a row; none when the row cannot be read.
     HWND WindowOfRow(int row) const;
+    // The window of the selected row; none when no row is selected or it
+    // cannot be read. `row` is the selected row, -1 for none.
+    HWND WindowOfSelectedRow(int& row) const;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -46,6 +46,11 @@ public:
         std::lock_guard lock(m_mutex);
         return m_calls;
     }
+    // Hotkeys whose registration fails, as when another program holds them.
+    void RefuseHotKey(int id) {
+        std::lock_guard lock(m_mutex);
+        m_refused.push_back(id);
+    }
     std::map<int, std::pair<UINT, UINT>> Registered() {
         std::lock_guard lock(m_mutex);
         return m_registered;
@@ -81,6 +86,11 @@ public:
     void ShowFinderCursor() override {}
     bool RegisterHotKey(HWND, int id, UINT modifiers, UINT virtualKey) override {
         std::lock_guard lock(m_mutex);
+        for (int refused : m_refused) {
+            if (refused == id) {
+                return false;
+            }
+        }
         m_registered[id] = {modifiers, virtualKey};
         return true;
     }
@@ -106,6 +116,7 @@ private:
     SYSTEMTIME m_time{};
     std::vector<Call> m_calls;
     std::map<int, std::pair<UINT, UINT>> m_registered;
+    std::vector<int> m_refused;
 };
 
 }  // namespace test

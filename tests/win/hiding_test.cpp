@@ -235,4 +235,31 @@ TEST_F(Hiding, SetUpRegistersBothHotkeysAndTheShowKeyNeedsADoublePress) {
     });
 }
 
+// The set-up's result is the hide-key's registration: with it the dialog
+// manager gives the list the focus, without it no control gets it at set-up.
+class SetUpProbe final : public CHiderDlg {
+public:
+    using CHiderDlg::CHiderDlg;
+    BOOL setUpResult = -1;
+
+protected:
+    BOOL OnInitDialog() override { return setUpResult = CHiderDlg::OnInitDialog(); }
+};
+
+TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
+    for (bool refused : {false, true}) {
+        if (refused) {
+            services.RefuseHotKey(HOTKEY_HIDE_UNDER_CURSOR);
+        }
+        SetUpProbe dialog(services);
+        test::RunModal(dialog, [&](Driver& d) {
+            ASSERT_NE(d.Window(), nullptr);
+            EXPECT_EQ(services.Registered().count(HOTKEY_SHOW_SELF), 1u);
+            EXPECT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), refused ? 0u : 1u);
+            EXPECT_TRUE(::IsWindowVisible(d.Window())) << "Veilkeeper runs on without a hide-key";
+        });
+        EXPECT_EQ(dialog.setUpResult, refused ? FALSE : TRUE) << refused;
+    }
+}
+
 }  // namespace
