@@ -1,6 +1,32 @@
 #include "pointer.h"
 
+#include "unique_handle.h"
+
 namespace platform {
+
+namespace {
+
+// While the pointer is captured, the button events that end or cancel a drag
+// also come through a low-level mouse hook. Windows keeps a capture while a
+// button is down even when the capturing window is hidden; Wine loses it once
+// the foreground moves away. The hook sees the buttons either way and reposts
+// them to the capturing window; an event that arrives twice finds the drag
+// already over.
+HWND g_captureWindow = nullptr;
+fw::unique_hhook g_buttonHook;
+
+LRESULT CALLBACK FollowButtons(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && g_captureWindow != nullptr && (wParam == WM_LBUTTONUP || wParam == WM_RBUTTONDOWN)) {
+        POINT point = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt;
+        ::ScreenToClient(g_captureWindow, &point);
+        const WPARAM keys = wParam == WM_RBUTTONDOWN ? MK_RBUTTON : 0;
+        ::PostMessageW(g_captureWindow, static_cast<UINT>(wParam), keys,
+                       MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
 
 bool PointerPosition(POINT& point) {
     return ::GetCursorPos(&point) != FALSE;
@@ -8,9 +34,13 @@ bool PointerPosition(POINT& point) {
 
 void CapturePointer(HWND window) {
     ::SetCapture(window);
+    g_captureWindow = window;
+    g_buttonHook.reset(::SetWindowsHookExW(WH_MOUSE_LL, &FollowButtons, ::GetModuleHandleW(nullptr), 0));
 }
 
 void ReleasePointer() {
+    g_buttonHook.reset();
+    g_captureWindow = nullptr;
     ::ReleaseCapture();
 }
 

@@ -32,6 +32,8 @@ public:
     virtual void RequestWindowMenu(HWND window, POINT screenPoint) = 0;
 
     virtual bool CursorPos(POINT& point) = 0;
+    // Until ReleaseMouse, the window gets the mouse's messages, also while it
+    // is hidden.
     virtual void CaptureMouse(HWND window) = 0;
     virtual void ReleaseMouse() = 0;
     virtual void ShowFinderCursor() = 0;
