@@ -28,11 +28,16 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_SETCURSOR()
     ON_WM_DESTROY()
+    ON_BN_CLICKED(IDC_MENU_BUTTON, &CHiderDlg::OnMenuButton)
     ON_NOTIFY(NM_DBLCLK, IDC_HIDDEN_LIST, &CHiderDlg::OnDblClkHiddenList)
     ON_BN_CLICKED(IDC_INVISIBLE_ON_DROP, &CHiderDlg::OnToggleInvisibleOnDrop)
     ON_BN_CLICKED(IDC_HIDE_SELF_AFTER_SHOW, &CHiderDlg::OnToggleHideSelfAfterShow)
     ON_NOTIFY(NM_RCLICK, IDC_HIDDEN_LIST, &CHiderDlg::OnRClickHiddenList)
+    ON_WM_RBUTTONDOWN()
     ON_WM_HOTKEY()
     ON_COMMAND(IDM_ABOUTBOX, &CHiderDlg::OnAbout)
     ON_COMMAND(ID_EXIT, &CHiderDlg::OnExit)
@@ -143,16 +148,19 @@ void CHiderDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
         m_lastShowKeyTime = now;
     } else if (nHotKeyId == HOTKEY_HIDE_UNDER_CURSOR) {
         POINT pointer{};
-        if (!m_services.CursorPos(pointer)) {
-            return;
+        if (m_services.CursorPos(pointer)) {
+            HideWindowAt(pointer);
         }
-        HWND window = m_services.WindowFromPoint(pointer);
-        if (window == nullptr) {
-            return;
-        }
-        HWND topLevel = m_services.TopLevelWindow(window);
-        HideTargetWindow(topLevel != nullptr ? topLevel : window);
     }
+}
+
+void CHiderDlg::HideWindowAt(POINT screenPoint) {
+    HWND window = m_services.WindowFromPoint(screenPoint);
+    if (window == nullptr) {
+        return;
+    }
+    HWND topLevel = m_services.TopLevelWindow(window);
+    HideTargetWindow(topLevel != nullptr ? topLevel : window);
 }
 
 void CHiderDlg::HideTargetWindow(HWND target) {
@@ -240,4 +248,72 @@ void CHiderDlg::OnExit() {
         }
     }
     CDialog::OnOK();
+}
+
+void CHiderDlg::OnMenuButton() {
+    fw::unique_hmenu menuBar(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_COMMAND_MENU)));
+    HMENU menu = menuBar ? ::GetSubMenu(menuBar.get(), 0) : nullptr;
+    if (menu == nullptr) {
+        return;
+    }
+    ::SetMenuDefaultItem(menu, 0, TRUE);
+
+    CRect button;
+    ::GetWindowRect(GetDlgItem(IDC_MENU_BUTTON), &button);
+    SetForegroundWindow();
+    // The chosen command arrives as WM_COMMAND once the menu has closed.
+    ::TrackPopupMenu(menu, 0, button.right, button.top, 0, m_hWnd, nullptr);
+    // Lets the menu's owner settle, so a click elsewhere closes the next menu too.
+    ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+}
+
+void CHiderDlg::OnLButtonDown(UINT nFlags, CPoint point) {
+    CRect finder;
+    m_finderIcon.GetWindowRect(&finder);
+    ScreenToClient(&finder);
+    const bool onFinder = finder.PtInRect(point) && !m_finderDrag.Dragging();
+    if (onFinder) {
+        UpdateData(TRUE);  // both options follow their check boxes
+    }
+    Carry(m_finderDrag.LeftPress(onFinder, m_bInvisibleOnDrop != FALSE), point);
+    CDialog::OnLButtonDown(nFlags, point);
+}
+
+void CHiderDlg::OnLButtonUp(UINT nFlags, CPoint point) {
+    Carry(m_finderDrag.LeftRelease(), point);
+    CDialog::OnLButtonUp(nFlags, point);
+}
+
+void CHiderDlg::OnRButtonDown(UINT nFlags, CPoint point) {
+    Carry(m_finderDrag.RightPress(), point);
+    CDialog::OnRButtonDown(nFlags, point);
+}
+
+BOOL CHiderDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
+    if (m_finderDrag.Dragging()) {
+        m_services.ShowFinderCursor();
+    }
+    return CDialog::OnSetCursor(pWnd, nHitTest, message);
+}
+
+void CHiderDlg::Carry(const hider::DragEffects& effects, CPoint point) {
+    if (effects.captureMouse) {
+        m_services.CaptureMouse(m_hWnd);
+    }
+    if (effects.hideMainWindow) {
+        ShowWindow(SW_HIDE);
+    }
+    if (effects.showFinderCursor) {
+        m_services.ShowFinderCursor();
+    }
+    if (effects.releaseMouse) {
+        m_services.ReleaseMouse();
+    }
+    if (effects.hideWindowAtPointer) {
+        ClientToScreen(&point);
+        HideWindowAt(point);
+    }
+    if (effects.showMainWindow) {
+        ShowWindow(SW_SHOW);
+    }
 }

@@ -2,6 +2,7 @@
 // list of hidden windows. It runs modally for the whole life of the program.
 #pragma once
 
+#include "finder_drag.h"
 #include "framework.h"
 #include "window_services.h"
 
@@ -38,8 +39,13 @@ protected:
     void OnToggleInvisibleOnDrop();
     void OnToggleHideSelfAfterShow();
     void OnExit();
+    void OnMenuButton();
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnRButtonDown(UINT nFlags, CPoint point);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
 
-    BOOL m_bDragging = FALSE;
+    hider::FinderDrag m_finderDrag;  // idle or dragging
     SYSTEMTIME m_lastShowKeyTime{};
     WORD m_wHideKeyVk = 0xC0;
     WORD m_wHideKeyModifiers = 0;
@@ -58,6 +64,10 @@ private:
     // The window of the selected row; none when no row is selected or it
     // cannot be read. `row` is the selected row, -1 for none.
     HWND WindowOfSelectedRow(int& row) const;
+    // Hides the top-level window of the window at a screen point, if any.
+    void HideWindowAt(POINT screenPoint);
+    // Carries out what a drag event asks; `point` in client coordinates.
+    void Carry(const hider::DragEffects& effects, CPoint point);
 
     DECLARE_MESSAGE_MAP()
 };

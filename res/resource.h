@@ -16,6 +16,9 @@
 #define IDR_MAINFRAME               128
 #define IDC_FINDER_CURSOR           131
 
+// The command menu of the ">>" button
+#define IDR_COMMAND_MENU            140
+
 // Strings
 #define IDS_ABOUTBOX                101
 #define IDS_FILES_DAMAGED           102
