@@ -20,30 +20,15 @@ using test::PollUntil;
 
 constexpr WORD kHideKey = 0xC0;  // the default hide-key
 
-class Hiding : public ::testing::Test {
+class Hiding : public test::VeilkeeperRunning {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
-        veilkeeper.emplace(test::StartVeilkeeper());
-        main = test::FirstDialogOf(*veilkeeper);
-        ASSERT_TRUE(test::IsMainWindow(main));
-        list.emplace(::GetDlgItem(main, test::kHiddenListId));
-    }
-
-    static bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
     bool Rows(int count) {
         return PollUntil([&] { return list->Count() == count; }, 5s);
     }
     void HideWithKeyOver(HWND window) {
-        RECT rect{};
-        ::GetWindowRect(window, &rect);
-        test::MovePointer(test::CentreOf(rect));
+        test::MovePointer(CentreOfWindow(window));
         test::PressKeys({kHideKey});
     }
-
-    std::optional<test::ChildProcess> veilkeeper;
-    HWND main = nullptr;
-    std::optional<test::RemoteListView> list;
 };
 
 TEST_F(Hiding, HideKeyOverAControlHidesItsWindowAndDoubleClickGivesItBack) {

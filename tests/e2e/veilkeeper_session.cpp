@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "input.h"
 #include "poll.h"
+#include "system_directory.h"
 #include "windows_of.h"
 
 namespace test {
@@ -49,6 +51,20 @@ bool Hang(TargetProgram& target) {
 
 void Resume(TargetProgram& target) {
     target.process.WriteLine("resume");
+}
+
+void VeilkeeperRunning::SetUp() {
+    ASSERT_TRUE(InstallInstanceLibrary(L"Onecopy.dll"));
+    veilkeeper.emplace(StartVeilkeeper());
+    main = FirstDialogOf(*veilkeeper);
+    ASSERT_TRUE(IsMainWindow(main));
+    list.emplace(::GetDlgItem(main, kHiddenListId));
+}
+
+POINT VeilkeeperRunning::CentreOfWindow(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return CentreOf(rect);
 }
 
 }  // namespace test

@@ -2,11 +2,15 @@
 // black-box tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "child_process.h"
+#include "remote_list_view.h"
 
 namespace test {
 
@@ -31,5 +35,18 @@ bool Hang(TargetProgram& target);
 void Resume(TargetProgram& target);
 // Whether the window's thread answers a message within the time.
 bool Answers(HWND window, UINT timeoutMs);
+
+// A fixture with Veilkeeper started, its main window up and its list readable.
+class VeilkeeperRunning : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    static bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
+    static POINT CentreOfWindow(HWND window);
+
+    std::optional<ChildProcess> veilkeeper;
+    HWND main = nullptr;
+    std::optional<RemoteListView> list;
+};
 
 }  // namespace test

@@ -57,6 +57,22 @@ void RightClick(POINT screenPoint) {
     ::SendInput(2, click, sizeof(INPUT));
 }
 
+void LeftDown() {
+    INPUT press = Button(MOUSEEVENTF_LEFTDOWN);
+    ::SendInput(1, &press, sizeof(INPUT));
+}
+
+void LeftUp() {
+    INPUT release = Button(MOUSEEVENTF_LEFTUP);
+    ::SendInput(1, &release, sizeof(INPUT));
+}
+
+void Click(POINT screenPoint) {
+    MovePointer(screenPoint);
+    LeftDown();
+    LeftUp();
+}
+
 POINT CentreOf(const RECT& rect) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }

@@ -13,6 +13,10 @@ void PressKeys(std::initializer_list<WORD> virtualKeys);
 void MovePointer(POINT screenPoint);
 void DoubleClick(POINT screenPoint);
 void RightClick(POINT screenPoint);
+// The left button alone, where the pointer is.
+void LeftDown();
+void LeftUp();
+void Click(POINT screenPoint);
 POINT CentreOf(const RECT& rect);
 
 }  // namespace test

@@ -1,0 +1,104 @@
+// The finder drag with real input: press on the finder icon, drag over
+// another program's window, release.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+#include "child_process.h"
+#include "input.h"
+#include "poll.h"
+#include "remote_list_view.h"
+#include "system_directory.h"
+#include "veilkeeper_session.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test::PollUntil;
+
+constexpr int kFinderId = 1001;
+constexpr int kInvisibleOnDropId = 1005;
+
+class FinderDrag : public test::VeilkeeperRunning {
+protected:
+    void SetUp() override {
+        VeilkeeperRunning::SetUp();
+        target.emplace(test::StartTarget(L"拖放目标", 20, 20));
+        ASSERT_NE(target->edit, nullptr);
+    }
+    void TearDown() override { test::LeftUp(); }
+
+    void PressOnFinder() {
+        test::MovePointer(CentreOfWindow(::GetDlgItem(main, kFinderId)));
+        test::LeftDown();
+    }
+    bool StaysSo(const std::function<bool()>& condition) {
+        return !PollUntil([&] { return !condition(); }, 500ms);
+    }
+
+    std::optional<test::TargetProgram> target;
+};
+
+TEST_F(FinderDrag, DroppingOnAControlHidesItsWindowWhileVeilkeeperStepsAside) {
+    PressOnFinder();
+    EXPECT_TRUE(PollUntil([&] { return !Visible(main); })) << "invisible while dragging";
+
+    test::MovePointer(CentreOfWindow(target->edit));
+    test::LeftUp();
+    EXPECT_TRUE(PollUntil([&] { return !Visible(target->window); }));
+    EXPECT_TRUE(PollUntil([&] { return list->Count() == 1; }));
+    EXPECT_EQ(list->Text(0), L"拖放目标");
+    EXPECT_TRUE(PollUntil([&] { return Visible(main); })) << "back after the drag";
+}
+
+TEST_F(FinderDrag, WithTheOptionOffDroppingOnVeilkeeperHidesNothing) {
+    test::Click(CentreOfWindow(::GetDlgItem(main, kInvisibleOnDropId)));
+    ASSERT_TRUE(PollUntil([&] {
+        return ::SendMessageW(::GetDlgItem(main, kInvisibleOnDropId), BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+    }));
+
+    PressOnFinder();
+    EXPECT_TRUE(StaysSo([&] { return Visible(main); })) << "the option is off";
+    test::MovePointer(CentreOfWindow(::GetDlgItem(main, test::kHiddenListId)));
+    test::LeftUp();
+    EXPECT_TRUE(StaysSo([&] { return Visible(main) && list->Count() == 0; }));
+
+    // The drag is over: a press and release elsewhere hides nothing.
+    test::Click(CentreOfWindow(target->edit));
+    EXPECT_TRUE(StaysSo([&] { return Visible(target->window); }));
+}
+
+TEST_F(FinderDrag, ARightPressCancelsAndReleasingOverNothingHidesNothing) {
+    struct Way {
+        const char* name;
+        std::function<void()> end;
+    };
+    const Way ways[] = {
+        {"right press over the target",
+         [&] {
+             test::MovePointer(CentreOfWindow(target->edit));
+             test::RightClick(CentreOfWindow(target->edit));
+             test::LeftUp();
+         }},
+        {"release over the bare desktop",
+         [&] {
+             RECT screen{};
+             ::GetWindowRect(::GetDesktopWindow(), &screen);
+             test::MovePointer({screen.right - 20, screen.bottom - 20});
+             test::LeftUp();
+         }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        PressOnFinder();
+        ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
+        way.end();
+        EXPECT_TRUE(PollUntil([&] { return Visible(main); })) << "back after the drag";
+        EXPECT_TRUE(StaysSo([&] { return Visible(target->window) && list->Count() == 0; }));
+    }
+}
+
+}  // namespace
