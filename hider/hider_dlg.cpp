@@ -1,8 +1,10 @@
 #include "hider_dlg.h"
 
 #include "about_dlg.h"
+#include "hotkey_dlg.h"
 #include "hotkey_ids.h"
 #include "hotkey_modifiers.h"
+#include "registry_settings_store.h"
 #include "resource.h"
 #include "show_key_rule.h"
 
@@ -20,9 +22,13 @@ hider::TimeOfDay TimeOfDayOf(const SYSTEMTIME& time) {
 CHiderDlg::CHiderDlg(CWnd* pParent) : CHiderDlg(platform::Win32WindowServices(), pParent) {}
 
 CHiderDlg::CHiderDlg(platform::WindowServices& services, CWnd* pParent)
+    : CHiderDlg(services, settings::UserSettings(), pParent) {}
+
+CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, CWnd* pParent)
     : CDialog(IDD_MAIN_DIALOG, pParent),
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_services(services) {}
+      m_services(services),
+      m_store(store) {}
 
 BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -41,6 +47,7 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_WM_HOTKEY()
     ON_COMMAND(IDM_ABOUTBOX, &CHiderDlg::OnAbout)
     ON_COMMAND(ID_EXIT, &CHiderDlg::OnExit)
+    ON_COMMAND(ID_SET_HOTKEY, &CHiderDlg::OnSetHotKey)
 END_MESSAGE_MAP()
 
 void CHiderDlg::DoDataExchange(CDataExchange* pDX) {
@@ -73,6 +80,7 @@ BOOL CHiderDlg::OnInitDialog() {
     m_listHidden.SetImageList(&m_imageList, LVSIL_SMALL);
 
     RegisterShowKey();
+    LoadSettings();
     // With the hide-key registered the dialog manager gives the list the
     // focus; without it no control has the focus at first.
     return RegisterHideKey();
@@ -229,11 +237,44 @@ void CHiderDlg::OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult) {
 }
 
 void CHiderDlg::OnToggleInvisibleOnDrop() {
+    // The automatic check box has already changed its own mark.
     m_bInvisibleOnDrop = m_bInvisibleOnDrop ? FALSE : TRUE;
+    m_store.SaveOption(settings::kInvisibleOnDrop, m_bInvisibleOnDrop != FALSE);
 }
 
 void CHiderDlg::OnToggleHideSelfAfterShow() {
     m_bHideSelfAfterShow = m_bHideSelfAfterShow ? FALSE : TRUE;
+    m_store.SaveOption(settings::kHideSelfAfterShow, m_bHideSelfAfterShow != FALSE);
+}
+
+void CHiderDlg::LoadSettings() {
+    const settings::Settings current{m_wHideKeyVk, m_wHideKeyModifiers, m_bInvisibleOnDrop != FALSE,
+                                     m_bHideSelfAfterShow != FALSE};
+    const settings::Settings loaded = settings::Merge(current, m_store.Load());
+    m_wHideKeyVk = loaded.hideKeyVk;
+    m_wHideKeyModifiers = loaded.hideKeyModifiers;
+    m_bInvisibleOnDrop = loaded.invisibleOnDrop ? TRUE : FALSE;
+    m_bHideSelfAfterShow = loaded.hideSelfAfterShow ? TRUE : FALSE;
+    UpdateData(FALSE);
+}
+
+void CHiderDlg::SaveHotKeySettings() {
+    m_store.SaveHotKey(m_wHideKeyModifiers, m_wHideKeyVk);
+}
+
+void CHiderDlg::OnSetHotKey() {
+    CHotKeyDlg dlg;
+    dlg.m_wVk = m_wHideKeyVk;
+    dlg.m_wModifiers = m_wHideKeyModifiers;
+    // While the dialog is open the hide-key is free, so pressing it types it
+    // into the control.
+    UnregisterHideKey();
+    if (dlg.DoModal() == IDOK) {
+        m_wHideKeyModifiers = dlg.m_wModifiers;
+        m_wHideKeyVk = dlg.m_wVk;
+        SaveHotKeySettings();
+    }
+    RegisterHideKey();
 }
 
 void CHiderDlg::OnExit() {

@@ -4,13 +4,15 @@
 
 #include "finder_drag.h"
 #include "framework.h"
+#include "settings_store.h"
 #include "window_services.h"
 
 class CHiderDlg : public CDialog {
 public:
     explicit CHiderDlg(CWnd* pParent = nullptr);
-    // With other window-system services, for tests.
+    // With other window-system services or another settings store, for tests.
     explicit CHiderDlg(platform::WindowServices& services, CWnd* pParent = nullptr);
+    CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, CWnd* pParent = nullptr);
 
     // Hides one window and records it at the top of the list. Veilkeeper's own
     // windows are never hidden, and a window whose row could not be added stays
@@ -21,6 +23,10 @@ public:
     // Registers the hide-key held in the members; whether that succeeded.
     BOOL RegisterHideKey();
     void UnregisterHideKey();
+
+    // The settings: loaded once at set-up, each change saved at once.
+    void LoadSettings();
+    void SaveHotKeySettings();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -40,6 +46,7 @@ protected:
     void OnToggleHideSelfAfterShow();
     void OnExit();
     void OnMenuButton();
+    void OnSetHotKey();
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnRButtonDown(UINT nFlags, CPoint point);
@@ -57,6 +64,7 @@ protected:
     CImageList m_imageList;
 
     platform::WindowServices& m_services;
+    settings::SettingsStore& m_store;
 
 private:
     // The window recorded in a row; none when the row cannot be read.
