@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <optional>
 
@@ -19,63 +20,77 @@ namespace {
 using namespace std::chrono_literals;
 using test::PollUntil;
 
-constexpr int kMenuButtonId = 1006;
 constexpr WORD kHideKey = 0xC0;
 
-HWND OpenMenuWithClick(HWND main) {
-    RECT button{};
-    ::GetWindowRect(::GetDlgItem(main, kMenuButtonId), &button);
-    test::Click(test::CentreOf(button));
-    HWND menu = nullptr;
-    PollUntil([&] {
-        menu = ::FindWindowW(L"#32768", nullptr);
-        return menu != nullptr && ::IsWindowVisible(menu);
-    });
-    return menu;
-}
+class CommandMenuE2E : public test::VeilkeeperRunning {};
 
-TEST(CommandMenuE2E, ExitShowsEveryHiddenWindowEndsAndFreesTheHotkeys) {
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
-    test::ChildProcess veilkeeper = test::StartVeilkeeper();
-    HWND main = test::FirstDialogOf(veilkeeper);
-    ASSERT_TRUE(test::IsMainWindow(main));
-    test::RemoteListView list(::GetDlgItem(main, test::kHiddenListId));
-
+TEST_F(CommandMenuE2E, ExitShowsEveryHiddenWindowEndsAndFreesTheHotkeys) {
     test::TargetProgram first = test::StartTarget(L"一", 20, 20);
     test::TargetProgram second = test::StartTarget(L"二", 20, 300);
     for (HWND window : {first.window, second.window}) {
-        RECT rect{};
-        ::GetWindowRect(window, &rect);
-        test::MovePointer(test::CentreOf(rect));
-        test::PressKeys({kHideKey});
-        ASSERT_TRUE(PollUntil([&] { return !::IsWindowVisible(window); }));
+        HideWithKeyOver(window, {kHideKey});
+        ASSERT_TRUE(PollUntil([&] { return !Visible(window); }));
     }
-    ASSERT_TRUE(PollUntil([&] { return list.Count() == 2; }));
+    ASSERT_TRUE(PollUntil([&] { return list->Count() == 2; }));
     EXPECT_FALSE(::RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_TAB)) << "Veilkeeper holds Control+Tab";
 
     // Esc closes the menu and runs nothing.
-    HWND menu = OpenMenuWithClick(main);
+    HWND menu = OpenCommandMenu();
     ASSERT_NE(menu, nullptr);
     RECT button{};
     RECT shown{};
-    ::GetWindowRect(::GetDlgItem(main, kMenuButtonId), &button);
+    ::GetWindowRect(::GetDlgItem(main, test::kMenuButtonId), &button);
     ::GetWindowRect(menu, &shown);
     EXPECT_EQ(shown.left, button.right);
     EXPECT_EQ(shown.top, button.top);
     test::PressKeys({VK_ESCAPE});
     EXPECT_TRUE(PollUntil([&] { return !::IsWindowVisible(menu); }));
-    EXPECT_FALSE(veilkeeper.WaitForExit(500ms));
-    EXPECT_EQ(list.Count(), 2);
+    EXPECT_FALSE(veilkeeper->WaitForExit(500ms));
+    EXPECT_EQ(list->Count(), 2);
 
     // Exit, the last entry.
-    ASSERT_NE(OpenMenuWithClick(main), nullptr);
+    ASSERT_NE(OpenCommandMenu(), nullptr);
     test::PressKeys({VK_UP});
     test::PressKeys({VK_RETURN});
-    EXPECT_TRUE(veilkeeper.WaitForExit(10s));
+    EXPECT_TRUE(veilkeeper->WaitForExit(10s));
     EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(first.window) && ::IsWindowVisible(second.window); }));
 
     EXPECT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_TAB)) << "released when Veilkeeper ended";
     ::UnregisterHotKey(nullptr, 1);
+}
+
+TEST_F(CommandMenuE2E, ANewHideKeyWorksAtOnceAndAfterARestart) {
+    test::TargetProgram target = test::StartTarget(L"快捷键目标", 20, 20);
+
+    ASSERT_NE(OpenCommandMenu(), nullptr);
+    test::PressKeys({VK_DOWN});  // the first entry: set hotkey
+    test::PressKeys({VK_RETURN});
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PollUntil([&] {
+        dialog = ::FindWindowW(L"#32770", L"快捷键设定");
+        return dialog != nullptr && Visible(dialog);
+    }));
+    test::PressKeys({VK_CONTROL, VK_F8});  // typed into the hotkey control
+    ASSERT_TRUE(PollUntil([&] {
+        return ::SendMessageW(::GetDlgItem(dialog, 1015), HKM_GETHOTKEY, 0, 0) == MAKEWORD(VK_F8, HOTKEYF_CONTROL);
+    }));
+    test::PressKeys({VK_RETURN});  // 确认
+    ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
+
+    HideWithKeyOver(target.window, {kHideKey});
+    EXPECT_FALSE(PollUntil([&] { return !Visible(target.window); }, 1s)) << "the old key no longer hides";
+    HideWithKeyOver(target.window, {VK_CONTROL, VK_F8});
+    EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); }));
+
+    // Exit shows it again; the next start still has the new key.
+    ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+    ASSERT_TRUE(veilkeeper->WaitForExit(10s));
+    ASSERT_TRUE(PollUntil([&] { return Visible(target.window); }));
+    veilkeeper.emplace(test::StartVeilkeeper());
+    main = test::FirstDialogOf(*veilkeeper);
+    ASSERT_TRUE(test::IsMainWindow(main));
+    HideWithKeyOver(target.window, {VK_CONTROL, VK_F8});
+    EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); }));
 }
 
 }  // namespace

@@ -25,10 +25,7 @@ protected:
     bool Rows(int count) {
         return PollUntil([&] { return list->Count() == count; }, 5s);
     }
-    void HideWithKeyOver(HWND window) {
-        test::MovePointer(CentreOfWindow(window));
-        test::PressKeys({kHideKey});
-    }
+    void HideWithKeyOver(HWND window) { VeilkeeperRunning::HideWithKeyOver(window, {kHideKey}); }
 };
 
 TEST_F(Hiding, HideKeyOverAControlHidesItsWindowAndDoubleClickGivesItBack) {

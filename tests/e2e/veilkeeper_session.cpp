@@ -5,6 +5,7 @@
 #include "input.h"
 #include "poll.h"
 #include "system_directory.h"
+#include "user_settings.h"
 #include "windows_of.h"
 
 namespace test {
@@ -54,6 +55,7 @@ void Resume(TargetProgram& target) {
 }
 
 void VeilkeeperRunning::SetUp() {
+    ForgetSettings();  // every test starts as a first start
     ASSERT_TRUE(InstallInstanceLibrary(L"Onecopy.dll"));
     veilkeeper.emplace(StartVeilkeeper());
     main = FirstDialogOf(*veilkeeper);
@@ -65,6 +67,21 @@ POINT VeilkeeperRunning::CentreOfWindow(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
     return CentreOf(rect);
+}
+
+HWND VeilkeeperRunning::OpenCommandMenu() {
+    Click(CentreOfWindow(::GetDlgItem(main, kMenuButtonId)));
+    HWND menu = nullptr;
+    PollUntil([&] {
+        menu = ::FindWindowW(L"#32768", nullptr);
+        return menu != nullptr && ::IsWindowVisible(menu);
+    });
+    return menu;
+}
+
+void VeilkeeperRunning::HideWithKeyOver(HWND window, std::initializer_list<WORD> keys) {
+    MovePointer(CentreOfWindow(window));
+    PressKeys(keys);
 }
 
 }  // namespace test

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,7 @@ namespace test {
 
 inline constexpr int kHiddenListId = 1002;
 inline constexpr UINT kExitCommand = 104;
+inline constexpr int kMenuButtonId = 1006;
 
 ChildProcess StartVeilkeeper();
 // The first dialog-class window the process shows (its main window or a
@@ -43,6 +45,9 @@ protected:
 
     static bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
     static POINT CentreOfWindow(HWND window);
+    // Opens the ">>" button's menu with a click; the menu's window.
+    HWND OpenCommandMenu();
+    void HideWithKeyOver(HWND window, std::initializer_list<WORD> keys);
 
     std::optional<ChildProcess> veilkeeper;
     HWND main = nullptr;

@@ -1,0 +1,45 @@
+#include "user_settings.h"
+
+#include "unique_handle.h"
+
+namespace test {
+
+namespace {
+constexpr wchar_t kKey[] = L"Software\\Veilkeeper";
+}
+
+void ForgetSettings() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
+}
+
+bool SettingsKeyExists() {
+    fw::unique_hkey key;
+    return ::RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+std::optional<DWORD> StoredDword(const wchar_t* name) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void StoreValue(const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes) {
+    fw::unique_hkey key;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
+        ERROR_SUCCESS) {
+        ::RegSetValueExW(key.get(), name, 0, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+    }
+}
+
+void StoreDword(const wchar_t* name, DWORD value) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(&value);
+    StoreValue(name, REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof value));
+}
+
+}  // namespace test

@@ -1,0 +1,21 @@
+// The settings key of the test's own prefix, read and written directly.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// Removes Veilkeeper's settings key, so the next start is a first start.
+void ForgetSettings();
+bool SettingsKeyExists();
+// A REG_DWORD value; none when absent or of another type.
+std::optional<DWORD> StoredDword(const wchar_t* name);
+// Writes a value of any type and bytes.
+void StoreValue(const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes);
+void StoreDword(const wchar_t* name, DWORD value);
+
+}  // namespace test

@@ -1,0 +1,159 @@
+// The settings against the real (Wine) registry: what a first start writes,
+// how the options are saved and come back, what a stored hide-key does, and
+// the hotkey settings dialog.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fake_window_services.h"
+#include "hider_dlg.h"
+#include "hotkey_ids.h"
+#include "modal_driver.h"
+#include "poll.h"
+#include "resource.h"
+#include "user_settings.h"
+
+namespace {
+
+using Driver = test::ModalDriver;
+using test::WaitFor;
+using Registration = std::pair<UINT, UINT>;  // modifiers, virtual key
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override { test::ForgetSettings(); }
+    void TearDown() override { test::ForgetSettings(); }
+
+    test::FakeWindowServices services;
+
+    void WithMainWindow(const std::function<void(Driver&)>& script) {
+        CHiderDlg dialog(services);
+        test::RunModal(dialog, [&](Driver& d) {
+            ASSERT_NE(d.Window(), nullptr);
+            script(d);
+        });
+    }
+
+    std::optional<Registration> HideKey() {
+        const auto registered = services.Registered();
+        const auto found = registered.find(HOTKEY_HIDE_UNDER_CURSOR);
+        return found != registered.end() ? std::optional<Registration>(found->second) : std::nullopt;
+    }
+
+    // Opens the hotkey settings dialog from the main window; its window.
+    static HWND OpenHotKeyDialog(Driver& d) {
+        ::PostMessageW(d.Window(), WM_COMMAND, ID_SET_HOTKEY, 0);
+        HWND dialog = nullptr;
+        WaitFor([&] {
+            dialog = ::FindWindowW(L"#32770", L"快捷键设定");
+            return dialog != nullptr && ::IsWindowVisible(dialog);
+        });
+        return dialog;
+    }
+
+    static void Close(HWND dialog, int button) {
+        ::PostMessageW(dialog, WM_COMMAND, button, 0);
+        WaitFor([&] { return !::IsWindow(dialog); });
+    }
+};
+
+TEST_F(Settings, AFirstStartWritesNothingAndUsesTheDefaults) {
+    WithMainWindow([&](Driver& d) {
+        EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_INVISIBLE_ON_DROP), BST_CHECKED);
+        EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_HIDE_SELF_AFTER_SHOW), BST_CHECKED);
+        EXPECT_EQ(HideKey(), Registration(0, 0xC0));
+    });
+    EXPECT_FALSE(test::SettingsKeyExists());
+}
+
+TEST_F(Settings, EachOptionIsSavedOnItsClickAndComesBackAtTheNextStart) {
+    for (const auto& [id, name] : {std::pair{IDC_INVISIBLE_ON_DROP, L"InvisibleOnDrop"},
+                                   std::pair{IDC_HIDE_SELF_AFTER_SHOW, L"HideSelfAfterShow"}}) {
+        WithMainWindow([&, id = id, name = name](Driver& d) {
+            ::SendMessageW(d.Item(id), BM_CLICK, 0, 0);
+            EXPECT_EQ(test::StoredDword(name), 0u) << "first click";
+            ::SendMessageW(d.Item(id), BM_CLICK, 0, 0);
+            EXPECT_EQ(test::StoredDword(name), 1u) << "second click";
+            ::SendMessageW(d.Item(id), BM_CLICK, 0, 0);
+        });
+        WithMainWindow([&, id = id](Driver& d) {
+            EXPECT_EQ(::IsDlgButtonChecked(d.Window(), id), BST_UNCHECKED) << "after a restart";
+        });
+    }
+    EXPECT_FALSE(test::StoredDword(L"VirtualKey")) << "an option click writes nothing else";
+}
+
+TEST_F(Settings, AStoredHideKeyIsTheOneRegisteredAtStart) {
+    test::StoreDword(L"VirtualKey", 0x77);  // F8
+    test::StoreDword(L"Modifiers", 4);      // Alt, as the hotkey control says it
+    WithMainWindow([&](Driver&) { EXPECT_EQ(HideKey(), Registration(MOD_ALT, 0x77)); });
+}
+
+TEST_F(Settings, ValuesOfOtherTypesAndSizesLoadByTheRules) {
+    test::StoreValue(L"VirtualKey", REG_BINARY, {0x58, 0x00, 0x01, 0x00});      // 'X', upper word set
+    test::StoreValue(L"Modifiers", REG_BINARY, {0x02, 0x00, 0x00, 0x00, 0x00});  // 5 bytes: not read
+    test::StoreValue(L"InvisibleOnDrop", REG_BINARY, {0x00, 0x00});              // 2 bytes of 0
+    test::StoreValue(L"HideSelfAfterShow", REG_SZ, {'7', 0});                   // a string, 4 bytes in all
+    WithMainWindow([&](Driver& d) {
+        EXPECT_EQ(HideKey(), Registration(0, 'X'));
+        EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_INVISIBLE_ON_DROP), BST_UNCHECKED);
+        EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_HIDE_SELF_AFTER_SHOW), BST_CHECKED);
+    });
+}
+
+TEST_F(Settings, TheHotKeyDialogShowsTheKeyFreesItAndOkSavesBothValues) {
+    WithMainWindow([&](Driver& d) {
+        HWND dialog = OpenHotKeyDialog(d);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(::GetWindow(dialog, GW_OWNER), d.Window());
+        HWND control = ::GetDlgItem(dialog, IDC_HOTKEY);
+        EXPECT_EQ(::SendMessageW(control, HKM_GETHOTKEY, 0, 0), MAKEWORD(0xC0, 0));
+        EXPECT_FALSE(HideKey()) << "the hide-key is free while the dialog is open";
+        EXPECT_EQ(services.Registered().count(HOTKEY_SHOW_SELF), 1u);
+
+        Close(dialog, IDOK);  // unchanged
+        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(0, 0xC0); }));
+        EXPECT_EQ(test::StoredDword(L"VirtualKey"), 0xC0u);
+        EXPECT_EQ(test::StoredDword(L"Modifiers"), 0u);
+
+        dialog = OpenHotKeyDialog(d);
+        ASSERT_NE(dialog, nullptr);
+        ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD('X', HOTKEYF_ALT), 0);
+        Close(dialog, IDOK);
+        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_ALT, 'X'); }));
+        EXPECT_EQ(test::StoredDword(L"VirtualKey"), DWORD{'X'});
+        EXPECT_EQ(test::StoredDword(L"Modifiers"), DWORD{HOTKEYF_ALT});
+    });
+}
+
+TEST_F(Settings, CancelWritesNothingAndKeepsTheOldKey) {
+    WithMainWindow([&](Driver& d) {
+        HWND dialog = OpenHotKeyDialog(d);
+        ASSERT_NE(dialog, nullptr);
+        ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F9, HOTKEYF_CONTROL), 0);
+        Close(dialog, IDCANCEL);
+        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(0, 0xC0); }));
+    });
+    EXPECT_FALSE(test::SettingsKeyExists());
+}
+
+TEST_F(Settings, AnEmptiedControlStoresNoKeyAndVeilkeeperRunsOn) {
+    WithMainWindow([&](Driver& d) {
+        HWND dialog = OpenHotKeyDialog(d);
+        ASSERT_NE(dialog, nullptr);
+        ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, 0, 0);
+        Close(dialog, IDOK);
+        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(0, 0); }));
+        EXPECT_EQ(test::StoredDword(L"VirtualKey"), 0u);
+        EXPECT_EQ(test::StoredDword(L"Modifiers"), 0u);
+        EXPECT_FALSE(d.Ended(200));
+        EXPECT_TRUE(::IsWindowVisible(d.Window()));
+    });
+}
+
+}  // namespace
