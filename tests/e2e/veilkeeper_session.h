@@ -17,6 +17,7 @@ namespace test {
 
 inline constexpr int kHiddenListId = 1002;
 inline constexpr UINT kExitCommand = 104;
+inline constexpr UINT kSetHotKeyCommand = 103;
 inline constexpr int kMenuButtonId = 1006;
 
 ChildProcess StartVeilkeeper();

@@ -11,7 +11,8 @@ std::wstring ProgramFolder() {
     return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
-ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments, bool pipes) {
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments, bool pipes,
+                           const std::wstring& currentDirectory) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     fw::unique_handle childInput;
@@ -32,7 +33,7 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& argu
     buffer.push_back(L'\0');
     PROCESS_INFORMATION info{};
     if (::CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, pipes ? TRUE : FALSE, 0, nullptr,
-                         nullptr, &startup, &info)) {
+                         currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info)) {
         m_process.reset(info.hProcess);
         ::CloseHandle(info.hThread);
         m_id = info.dwProcessId;

@@ -18,7 +18,8 @@ class ChildProcess {
 public:
     // Starts `program` with `arguments`. With `pipes`, the child's standard
     // input and output are pipes this object holds.
-    ChildProcess(const std::wstring& program, const std::wstring& arguments, bool pipes = false);
+    ChildProcess(const std::wstring& program, const std::wstring& arguments, bool pipes = false,
+                 const std::wstring& currentDirectory = L"");
     ChildProcess(ChildProcess&&) noexcept = default;
     ChildProcess& operator=(ChildProcess&&) noexcept = default;
     // Kills the child when it still runs, so no test leaves one behind.

@@ -1,0 +1,227 @@
+// The fault suite: Veilkeeper against programs and settings that misbehave,
+// simultaneous starts, and planted libraries.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "input.h"
+#include "poll.h"
+#include "remote_list_view.h"
+#include "system_directory.h"
+#include "user_settings.h"
+#include "veilkeeper_session.h"
+#include "windows_of.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test::PollUntil;
+
+constexpr WORD kHideKey = 0xC0;
+constexpr int kInvisibleOnDropId = 1005;
+constexpr int kHideSelfAfterShowId = 1016;
+
+class Faults : public test::VeilkeeperRunning {};
+
+TEST_F(Faults, ATargetThatExitedWhileHiddenIsRestoredHarmlessly) {
+    test::TargetProgram target = test::StartTarget(L"会退出的程序", 20, 20);
+    HideWithKeyOver(target.window, {kHideKey});
+    ASSERT_TRUE(PollUntil([&] { return list->Count() == 1; }));
+
+    ::PostMessageW(target.window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(target.process.WaitForExit(10s));
+
+    test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
+    EXPECT_TRUE(PollUntil([&] { return list->Count() == 0; }));
+    EXPECT_TRUE(test::Answers(main, 1000));
+    EXPECT_TRUE(veilkeeper->Running());
+}
+
+TEST_F(Faults, TitlesInAnyScriptComeBackUnchanged) {
+    const std::wstring titles[] = {
+        L"中文标题：隐藏窗口",
+        L"日本語のタイトル",
+        L"عنوان عربي",
+        L"Emoji 🙈🪟✨",
+    };
+    std::vector<test::TargetProgram> targets;
+    for (const std::wstring& title : titles) {
+        targets.push_back(test::StartTarget(title, 20, 20));
+        HideWithKeyOver(targets.back().window, {kHideKey});
+        ASSERT_TRUE(PollUntil([&] { return list->Count() == static_cast<int>(targets.size()); }));
+    }
+    for (size_t i = 0; i < targets.size(); ++i) {
+        EXPECT_EQ(list->Text(static_cast<int>(targets.size() - 1 - i)), titles[i]);  // newest on top
+    }
+}
+
+TEST(FaultsAtStart, OfTenInstancesStartedAtOnceExactlyOneStays) {
+    test::ForgetSettings();
+    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+    std::vector<std::unique_ptr<test::ChildProcess>> instances;
+    for (int i = 0; i < 10; ++i) {
+        instances.push_back(std::make_unique<test::ChildProcess>(test::StartVeilkeeper()));
+    }
+
+    // Each shows its main window or the "already running" box.
+    std::vector<HWND> shown(instances.size(), nullptr);
+    ASSERT_TRUE(PollUntil([&] {
+        for (size_t i = 0; i < instances.size(); ++i) {
+            if (shown[i] == nullptr) {
+                shown[i] = test::VisibleWindowOf(instances[i]->Id(), L"#32770");
+            }
+            if (shown[i] == nullptr) {
+                return false;
+            }
+        }
+        return true;
+    }, 30s));
+
+    int mainWindows = 0;
+    for (size_t i = 0; i < instances.size(); ++i) {
+        if (test::IsMainWindow(shown[i])) {
+            ++mainWindows;
+            continue;
+        }
+        const auto texts = test::StaticTextsOf(shown[i]);
+        EXPECT_NE(std::find(texts.begin(), texts.end(), std::wstring(L"系统中已经运行了本程序的一个实例。")), texts.end());
+        ::PostMessageW(shown[i], WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(instances[i]->WaitForExit(10s));
+    }
+    EXPECT_EQ(mainWindows, 1);
+}
+
+TEST(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
+    test::ForgetSettings();
+    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, 0, kHideKey)) << "this test holds the hide-key";
+
+    test::ChildProcess veilkeeper = test::StartVeilkeeper();
+    HWND main = test::FirstDialogOf(veilkeeper);
+    ASSERT_TRUE(test::IsMainWindow(main));
+
+    // The show-key works.
+    ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PollUntil([&] { return !::IsWindowVisible(main); }));
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(main) != FALSE; }));
+
+    // A free key chosen in the dialog works.
+    ::PostMessageW(main, WM_COMMAND, test::kSetHotKeyCommand, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PollUntil([&] {
+        dialog = ::FindWindowW(L"#32770", L"快捷键设定");
+        return dialog != nullptr && ::IsWindowVisible(dialog);
+    }));
+    ::SendMessageW(::GetDlgItem(dialog, 1015), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
+
+    test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
+    RECT rect{};
+    ::GetWindowRect(target.window, &rect);
+    test::MovePointer(test::CentreOf(rect));
+    test::PressKeys({VK_CONTROL, VK_F8});
+    EXPECT_TRUE(PollUntil([&] { return !::IsWindowVisible(target.window); }));
+
+    ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+    EXPECT_TRUE(veilkeeper.WaitForExit(10s));
+    ::UnregisterHotKey(nullptr, 1);
+    test::ForgetSettings();
+}
+
+// Settings of the wrong type or size, one at a time and all at once: each
+// start shows the main window with the values the reading rules give.
+TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
+    struct Value {
+        const wchar_t* name;
+        DWORD type;
+        std::vector<BYTE> bytes;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Value> stored;
+        bool invisibleOnDrop;
+        bool hideSelfAfterShow;
+        bool holdsPlainDefaultKey;  // 0xC0 without modifiers is Veilkeeper's
+    };
+    const std::vector<BYTE> longString(4000, 'x');
+    const Case cases[] = {
+        {"a string of 4 bytes is a number: on", {{L"InvisibleOnDrop", REG_SZ, {'0', 0, 0, 0}}}, true, true, true},
+        {"1 byte of 0: off", {{L"InvisibleOnDrop", REG_BINARY, {0}}}, false, true, true},
+        {"2 bytes of 0: off", {{L"HideSelfAfterShow", REG_BINARY, {0, 0}}}, true, false, true},
+        {"3 bytes: F8", {{L"VirtualKey", REG_BINARY, {0x77, 0, 0}}}, true, true, false},
+        {"5 bytes: not read", {{L"VirtualKey", REG_BINARY, {0x77, 0, 0, 0, 0}}}, true, true, true},
+        {"8 bytes: not read", {{L"Modifiers", REG_BINARY, {4, 0, 0, 0, 0, 0, 0, 0}}}, true, true, true},
+        {"a 64-bit value: not read", {{L"Modifiers", REG_QWORD, {4, 0, 0, 0, 0, 0, 0, 0}}}, true, true, true},
+        {"a very long string: not read", {{L"VirtualKey", REG_SZ, longString}}, true, true, true},
+        {"all at once",
+         {{L"InvisibleOnDrop", REG_BINARY, {0}},
+          {L"HideSelfAfterShow", REG_SZ, longString},
+          {L"VirtualKey", REG_QWORD, {0x77, 0, 0, 0, 0, 0, 0, 0}},
+          {L"Modifiers", REG_BINARY, {4}}},  // Alt: the key becomes Alt+0xC0
+         false, true, false},
+    };
+
+    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::ForgetSettings();
+        for (const Value& value : c.stored) {
+            test::StoreValue(value.name, value.type, value.bytes);
+        }
+        test::ChildProcess veilkeeper = test::StartVeilkeeper();
+        HWND main = test::FirstDialogOf(veilkeeper);
+        ASSERT_TRUE(test::IsMainWindow(main));
+        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, kInvisibleOnDropId), BM_GETCHECK, 0, 0) == BST_CHECKED,
+                  c.invisibleOnDrop);
+        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, kHideSelfAfterShowId), BM_GETCHECK, 0, 0) == BST_CHECKED,
+                  c.hideSelfAfterShow);
+        const bool free = ::RegisterHotKey(nullptr, 2, 0, kHideKey) != FALSE;
+        if (free) {
+            ::UnregisterHotKey(nullptr, 2);
+        }
+        EXPECT_EQ(!free, c.holdsPlainDefaultKey);
+        ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+        EXPECT_TRUE(veilkeeper.WaitForExit(10s));
+    }
+    test::ForgetSettings();
+}
+
+TEST(FaultsAtStart, APlantedLibraryBesideTheProgramOrInTheCurrentFolderIsNeverLoaded) {
+    test::ForgetSettings();
+    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring mark = std::wstring(temp) + L"veilkeeper-rogue-loaded";
+    ::DeleteFileW(mark.c_str());
+
+    const std::wstring programFolder = std::wstring(temp) + L"veilkeeper-planted-beside";
+    const std::wstring currentFolder = std::wstring(temp) + L"veilkeeper-planted-current";
+    for (const std::wstring& folder : {programFolder, currentFolder}) {
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\rogue_onecopy.dll").c_str(),
+                                (folder + L"\\Onecopy.dll").c_str(), FALSE));
+    }
+    ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\Veilkeeper.exe").c_str(),
+                            (programFolder + L"\\Veilkeeper.exe").c_str(), FALSE));
+
+    test::ChildProcess veilkeeper(programFolder + L"\\Veilkeeper.exe", L"", false, currentFolder);
+    HWND main = test::FirstDialogOf(veilkeeper);
+    EXPECT_TRUE(test::IsMainWindow(main)) << "the planted library would have refused the start";
+    EXPECT_EQ(::GetFileAttributesW(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted library was loaded";
+    if (main != nullptr) {
+        ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+        EXPECT_TRUE(veilkeeper.WaitForExit(10s));
+    }
+}
+
+}  // namespace
