@@ -185,10 +185,14 @@ void CHiderDlg::HideTargetWindow(HWND target) {
     row.pszText = title.data();
     row.iImage = image;
     row.lParam = reinterpret_cast<LPARAM>(target);
-    if (m_listHidden.InsertItem(&row) < 0) {
-        return;
+    // The list is drawn again only once the target has been told to hide:
+    // the user waits for the window to go, not for the list.
+    m_listHidden.SendMessage(WM_SETREDRAW, FALSE);
+    const bool recorded = m_listHidden.InsertItem(&row) >= 0;
+    if (recorded) {
+        m_services.ShowTarget(target, false);
     }
-    m_services.ShowTarget(target, false);
+    m_listHidden.SendMessage(WM_SETREDRAW, TRUE);
 }
 
 HWND CHiderDlg::WindowOfRow(int row) const {
