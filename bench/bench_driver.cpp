@@ -1,0 +1,293 @@
+// Veilkeeper's benchmarks, each side by side with a bare baseline in the same
+// run: hide latency, hiding and restoring 1,000 windows, and start-up. Prints
+// a Markdown table. (Resources over many cycles: bench_cycles.)
+// Usage: bench_driver.exe [latency|scale|startup]
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "input.h"
+#include "poll.h"
+#include "remote_list_view.h"
+#include "system_directory.h"
+#include "user_settings.h"
+#include "windows_of.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr UINT kHideHotKey = 105;
+constexpr UINT kExitCommand = 104;
+constexpr int kHiddenListId = 1002;
+constexpr int kCell = 32;
+constexpr int kColumns = 40;
+
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+struct Spread {
+    double median, p10, p90;
+};
+
+Spread SpreadOf(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    auto at = [&](double q) { return samples[static_cast<size_t>(q * static_cast<double>(samples.size() - 1))]; };
+    return {at(0.5), at(0.1), at(0.9)};
+}
+
+bool WaitVisible(HWND window, bool visible, std::chrono::milliseconds timeout = 10s) {
+    const auto deadline = Clock::now() + timeout;
+    while ((::IsWindowVisible(window) != FALSE) != visible) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        ::Sleep(0);
+    }
+    return true;
+}
+
+// A program under measurement and the window its hotkey and commands go to.
+struct Subject {
+    std::unique_ptr<test::ChildProcess> process;
+    HWND window = nullptr;
+};
+
+Subject StartVeilkeeper() {
+    Subject s;
+    s.process = std::make_unique<test::ChildProcess>(test::ProgramFolder() + L"\\Veilkeeper.exe", L"");
+    test::PollUntil([&] {
+        s.window = test::VisibleWindowOf(s.process->Id(), L"#32770");
+        return s.window != nullptr;
+    }, 20s);
+    return s;
+}
+
+Subject StartBaseline() {
+    Subject s;
+    s.process = std::make_unique<test::ChildProcess>(test::ProgramFolder() + L"\\baseline_hider.exe", L"");
+    test::PollUntil([&] {
+        s.window = ::FindWindowW(L"VeilkeeperBaseline", nullptr);
+        return s.window != nullptr;
+    }, 20s);
+    return s;
+}
+
+void End(Subject& s) {
+    ::PostMessageW(s.window, WM_COMMAND, kExitCommand, 0);
+    s.process->WaitForExit(10s);
+}
+
+// 1. From WM_HOTKEY posted to the target reported invisible. The subject is
+// started afresh every few hides, so its list stays as short as in daily use
+// (the scale benchmark covers long lists).
+std::vector<double> HideLatency(const std::function<Subject()>& start, HWND target, int repeats,
+                                bool subjectWindowShown) {
+    RECT rect{};
+    ::GetWindowRect(target, &rect);
+    const POINT overTarget = test::CentreOf(rect);
+    std::vector<double> samples;
+    Subject s;
+    for (int i = 0; i < repeats + 2; ++i) {
+        if (i % 8 == 0) {
+            if (s.process) {
+                End(s);
+                WaitVisible(target, true);
+            }
+            s = start();
+            if (!subjectWindowShown && ::IsWindowVisible(s.window)) {
+                ::PostMessageW(s.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+                WaitVisible(s.window, false);
+            }
+        }
+        test::MovePointer(overTarget);
+        const auto begin = Clock::now();
+        ::PostMessageW(s.window, WM_HOTKEY, kHideHotKey, 0);
+        WaitVisible(target, false);
+        const auto end = Clock::now();
+        if (i >= 2) {
+            samples.push_back(Ms(end - begin));  // the first two warm caches up
+        }
+        ::ShowWindow(target, SW_SHOWNA);
+        WaitVisible(target, true);
+    }
+    End(s);
+    return samples;
+}
+
+// 2. Hides `windows` one by one, then ends the subject, which shows them all.
+struct ScaleResult {
+    double first10, next90, last900;  // ms per window in each stretch
+    double restorePerWindow;
+    int missed;
+};
+
+ScaleResult Scale(Subject& s, const std::vector<HWND>& windows) {
+    // A hide that has not happened within 2 s is asked for once more and left
+    // out of the figures; under Wine in Xvfb a few in a thousand are lost.
+    std::vector<double> perWindow;
+    std::vector<bool> counted;
+    int missed = 0;
+    for (size_t i = 0; i < windows.size(); ++i) {
+        test::MovePointer({static_cast<LONG>((i % kColumns) * kCell + kCell / 2),
+                           static_cast<LONG>((i / kColumns) * kCell + kCell / 2)});
+        const auto start = Clock::now();
+        ::PostMessageW(s.window, WM_HOTKEY, kHideHotKey, 0);
+        const bool hidden = WaitVisible(windows[i], false, 2s);
+        perWindow.push_back(Ms(Clock::now() - start));
+        counted.push_back(hidden);
+        if (!hidden) {
+            ++missed;
+            ::PostMessageW(s.window, WM_HOTKEY, kHideHotKey, 0);
+            WaitVisible(windows[i], false, 10s);
+        }
+    }
+    auto mean = [&](size_t from, size_t to) {
+        double sum = 0;
+        size_t n = 0;
+        for (size_t i = from; i < to; ++i) {
+            if (counted[i]) {
+                sum += perWindow[i];
+                ++n;
+            }
+        }
+        return n > 0 ? sum / static_cast<double>(n) : 0.0;
+    };
+    const auto start = Clock::now();
+    ::PostMessageW(s.window, WM_COMMAND, kExitCommand, 0);
+    for (HWND window : windows) {
+        WaitVisible(window, true, 60s);
+    }
+    const double restore = Ms(Clock::now() - start) / static_cast<double>(windows.size());
+    s.process->WaitForExit(10s);
+    return {mean(0, 10), mean(10, 100), mean(100, windows.size()), restore, missed};
+}
+
+// 4. From process start to its main window visible.
+std::vector<double> StartUp(const std::wstring& program, int repeats) {
+    std::vector<double> samples;
+    for (int i = 0; i < repeats; ++i) {
+        const auto start = Clock::now();
+        test::ChildProcess process(test::ProgramFolder() + L"\\" + program, L"");
+        HWND window = nullptr;
+        while (window == nullptr && Clock::now() - start < 20s) {
+            window = test::VisibleWindowOf(process.Id(), L"#32770");
+        }
+        samples.push_back(Ms(Clock::now() - start));
+        ::PostMessageW(window, WM_COMMAND, program == L"Veilkeeper.exe" ? kExitCommand : IDCANCEL, 0);
+        process.WaitForExit(10s);
+    }
+    return samples;
+}
+
+void Row(const char* what, const Spread& veilkeeper, const Spread& baseline) {
+    std::printf("| %s | %.2f (%.2f-%.2f) | %.2f (%.2f-%.2f) | %.2f |\n", what, veilkeeper.median, veilkeeper.p10,
+                veilkeeper.p90, baseline.median, baseline.p10, baseline.p90, veilkeeper.median / baseline.median);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring only = argc > 1 ? argv[1] : L"";  // latency, scale or startup; empty: all
+    auto runs = [&](const wchar_t* name) { return only.empty() || only == name; };
+    test::ForgetSettings();
+    test::InstallInstanceLibrary(L"Onecopy.dll");
+
+    std::printf("| benchmark | Veilkeeper, median (p10-p90) | baseline, median (p10-p90) | ratio |\n");
+    std::printf("|---|---|---|---|\n");
+
+    // 1. Hide latency.
+    if (runs(L"latency")) {
+        test::ChildProcess targetProcess(test::ProgramFolder() + L"\\target_window.exe", L"Target 20 20", true);
+        void* handle = nullptr;
+        std::sscanf(targetProcess.ReadLine(20s).value_or("").c_str(), "%p", &handle);
+        HWND target = static_cast<HWND>(handle);
+        const auto ours = HideLatency(StartVeilkeeper, target, 50, true);
+        const auto bare = HideLatency(StartBaseline, target, 50, true);
+        const auto oursHidden = HideLatency(StartVeilkeeper, target, 50, false);
+        Row("hide latency, ms (WM_HOTKEY to target invisible, 50 runs)", SpreadOf(ours), SpreadOf(bare));
+        Row("the same with Veilkeeper's own window hidden", SpreadOf(oursHidden), SpreadOf(bare));
+
+        // What Veilkeeper's steps before the hide cost on their own, asked of
+        // the same target from here.
+        std::vector<double> icon, classIcon, title;
+        for (int i = 0; i < 50; ++i) {
+            DWORD_PTR answer = 0;
+            auto begin = Clock::now();
+            ::SendMessageTimeoutW(target, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG, 300, &answer);
+            ::SendMessageTimeoutW(target, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 300, &answer);
+            icon.push_back(Ms(Clock::now() - begin));
+            begin = Clock::now();
+            ::GetClassLongPtrW(target, GCLP_HICONSM);
+            ::GetClassLongPtrW(target, GCLP_HICON);
+            classIcon.push_back(Ms(Clock::now() - begin));
+            begin = Clock::now();
+            wchar_t text[511];
+            ::GetWindowTextW(target, text, 511);
+            title.push_back(Ms(Clock::now() - begin));
+        }
+        const Spread none{0, 0, 0};
+        auto step = [&](const char* what, const std::vector<double>& samples) {
+            const Spread s = SpreadOf(samples);
+            std::printf("| step: %s, ms | %.3f (%.3f-%.3f) | %.3f | |\n", what, s.median, s.p10, s.p90, none.median);
+        };
+        step("icon requests (small, then big)", icon);
+        step("class icons", classIcon);
+        step("title", title);
+    }
+
+    // 2. Scale: 1,000 windows of four programs.
+    if (runs(L"scale")) {
+        ScaleResult results[2];
+        for (int round = 0; round < 2; ++round) {
+            std::vector<std::unique_ptr<test::ChildProcess>> owners;
+            for (int p = 0; p < 4; ++p) {
+                owners.push_back(std::make_unique<test::ChildProcess>(
+                    test::ProgramFolder() + L"\\bench_windows.exe",
+                    std::to_wstring(250) + L" " + std::to_wstring(p * 250) + L" " + std::to_wstring(kColumns), true));
+                owners.back()->ReadLine(60s);
+            }
+            std::vector<HWND> windows;
+            for (int i = 0; i < 1000; ++i) {
+                windows.push_back(::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(i)).c_str()));
+            }
+            Subject s = round == 0 ? StartVeilkeeper() : StartBaseline();
+            if (round == 0) {
+                ::PostMessageW(s.window, WM_SYSCOMMAND, SC_CLOSE, 0);  // out of the windows' way
+                WaitVisible(s.window, false);
+            }
+            results[round] = Scale(s, windows);
+            for (auto& owner : owners) {
+                owner->CloseInput();
+                owner->WaitForExit(30s);
+            }
+        }
+        const char* stretches[] = {"hide, ms per window, windows 1-10", "hide, ms per window, windows 11-100",
+                                   "hide, ms per window, windows 101-1000", "restore all on Exit, ms per window"};
+        const double ours[] = {results[0].first10, results[0].next90, results[0].last900, results[0].restorePerWindow};
+        const double bare[] = {results[1].first10, results[1].next90, results[1].last900, results[1].restorePerWindow};
+        for (int i = 0; i < 4; ++i) {
+            std::printf("| %s (mean) | %.2f | %.2f | %.2f |\n", stretches[i], ours[i], bare[i], ours[i] / bare[i]);
+        }
+        std::printf("| hides asked for twice (left out above) | %d | %d | |\n", results[0].missed, results[1].missed);
+    }
+
+    // 4. Start-up.
+    if (runs(L"startup")) {
+        const auto ours = StartUp(L"Veilkeeper.exe", 15);
+        const auto bare = StartUp(L"bare_dialog.exe", 15);
+        Row("start-up, ms (process start to main window visible, 15 runs)", SpreadOf(ours), SpreadOf(bare));
+    }
+
+    return 0;
+}
