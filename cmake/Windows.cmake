@@ -6,6 +6,11 @@ enable_language(RC)
 set(VEILKEEPER_WIN_LINK_OPTIONS -static -static-libgcc -static-libstdc++
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware)
 
+# A release is stripped: symbols stay in the RelWithDebInfo build.
+if(CMAKE_BUILD_TYPE STREQUAL "Release")
+  list(APPEND VEILKEEPER_WIN_LINK_OPTIONS -s)
+endif()
+
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 

@@ -8,7 +8,8 @@ SUDO=
 
 packages=(cmake g++ make googletest libgtest-dev python3
           g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xdotool x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming locales)
+          wine wine32:i386 xvfb xdotool x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming locales
+          nsis zip unzip)
 
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
