@@ -15,3 +15,9 @@ endfunction()
 
 add_wine_test(win.in_process win_tests.exe)
 add_wine_test(e2e.black_box e2e_tests.exe)
+add_wine_test(setup.program setup_tests.exe)
+
+# The portable zip holds exactly its five files.
+add_test(NAME release.zip_contents
+  COMMAND ${CMAKE_COMMAND} -DZIP=${VEILKEEPER_WIN_BUILD_DIR}/release/Veilkeeper-${PROJECT_VERSION}-portable.zip
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/setup/check_zip.cmake)

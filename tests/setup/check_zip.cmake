@@ -1,0 +1,13 @@
+# Fails unless the portable zip holds exactly the release's files.
+execute_process(COMMAND unzip -Z1 ${ZIP} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cannot read ${ZIP}")
+endif()
+string(REPLACE "\n" ";" files "${listing}")
+list(FILTER files EXCLUDE REGEX "^$")
+list(SORT files)
+set(expected INSTALL.txt LICENSE.txt Onecopy.dll Veilkeeper.exe Veilkeeper.html)
+if(NOT files STREQUAL expected)
+  message(FATAL_ERROR "the zip holds [${files}], expected [${expected}]")
+endif()
+message(STATUS "the zip holds exactly: ${files}")

@@ -1,0 +1,133 @@
+// The setup program as a user runs it, silently, in a fresh prefix: what it
+// installs, the program started from its Start-menu entry, and the uninstaller.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <string>
+
+#include "child_process.h"
+#include "poll.h"
+#include "system_directory.h"
+#include "unique_handle.h"
+#include "user_settings.h"
+#include "version.h"
+#include "windows_of.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test::PollUntil;
+
+constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veilkeeper";
+
+std::wstring KnownFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+bool Exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring UninstallValue(const wchar_t* name) {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS) {
+        return {};
+    }
+    return value;
+}
+
+// The target of a shell shortcut.
+std::wstring ShortcutTarget(const std::wstring& link) {
+    std::wstring target;
+    if (FAILED(::CoInitialize(nullptr))) {
+        return target;
+    }
+    IShellLinkW* shellLink = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                     reinterpret_cast<void**>(&shellLink)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            wchar_t path[MAX_PATH] = {};
+            if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) &&
+                SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0))) {
+                target = path;
+            }
+            file->Release();
+        }
+        shellLink->Release();
+    }
+    ::CoUninitialize();
+    return target;
+}
+
+int RunToEnd(const std::wstring& program, const std::wstring& arguments) {
+    test::ChildProcess process(program, arguments);
+    if (!process.Started() || !process.WaitForExit(120s)) {
+        return -1;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.Handle(), &code);
+    return static_cast<int>(code);
+}
+
+TEST(Setup, InstallsRunsAndUninstallsLeavingTheUsersSettings) {
+    const std::wstring setup = test::ProgramFolder() + L"\\..\\release\\Veilkeeper-" +
+                               std::wstring(L"" VEILKEEPER_VERSION_TEXT_W) + L"-setup.exe";
+    ASSERT_TRUE(Exists(setup)) << "no setup program";
+    test::InstallInstanceLibrary(L"");  // a machine without Veilkeeper
+
+    ASSERT_EQ(RunToEnd(setup, L"/S"), 0);
+
+    const std::wstring folder = KnownFolder(CSIDL_PROGRAM_FILES) + L"\\Veilkeeper";
+    for (const wchar_t* file : {L"Veilkeeper.exe", L"Veilkeeper.html", L"LICENSE.txt", L"uninstall.exe"}) {
+        EXPECT_TRUE(Exists(folder + L"\\" + file)) << file;
+    }
+    EXPECT_TRUE(Exists(test::SystemDirectory() + L"\\Onecopy.dll"));
+    EXPECT_EQ(UninstallValue(L"DisplayName"), L"Veilkeeper");
+    EXPECT_EQ(UninstallValue(L"DisplayVersion"), L"" VEILKEEPER_VERSION_TEXT_W);
+    EXPECT_NE(UninstallValue(L"UninstallString").find(L"uninstall.exe"), std::wstring::npos);
+
+    // Started from the Start-menu entry, Veilkeeper shows its main window.
+    const std::wstring link = KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\Veilkeeper.lnk";
+    ASSERT_TRUE(Exists(link));
+    const std::wstring target = ShortcutTarget(link);
+    EXPECT_EQ(::lstrcmpiW(target.c_str(), (folder + L"\\Veilkeeper.exe").c_str()), 0) << target;
+    {
+        test::ChildProcess veilkeeper(target, L"");
+        HWND main = nullptr;
+        ASSERT_TRUE(PollUntil([&] {
+            main = test::VisibleWindowOf(veilkeeper.Id(), L"#32770");
+            return main != nullptr && ::GetDlgItem(main, 1002) != nullptr;
+        }, 20s));
+        test::StoreDword(L"InvisibleOnDrop", 0);  // a setting the user changed
+
+        // While it runs the uninstaller refuses, and removes nothing.
+        EXPECT_NE(RunToEnd(folder + L"\\uninstall.exe", L"/S _?=" + folder), 0);
+        EXPECT_TRUE(Exists(folder + L"\\Veilkeeper.exe"));
+
+        ::PostMessageW(main, WM_COMMAND, 104, 0);  // Exit
+        ASSERT_TRUE(veilkeeper.WaitForExit(10s));
+    }
+
+    // The uninstaller hands over to a copy of itself and returns at once.
+    RunToEnd(folder + L"\\uninstall.exe", L"/S");
+    EXPECT_TRUE(PollUntil([&] { return !Exists(folder + L"\\uninstall.exe"); }, 60s));
+    for (const wchar_t* file : {L"Veilkeeper.exe", L"Veilkeeper.html", L"LICENSE.txt"}) {
+        EXPECT_FALSE(Exists(folder + L"\\" + file)) << file;
+    }
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(Exists(test::SystemDirectory() + L"\\Onecopy.dll"));
+    EXPECT_TRUE(UninstallValue(L"DisplayName").empty()) << "the uninstall entry is gone";
+    EXPECT_EQ(test::StoredDword(L"InvisibleOnDrop"), 0u) << "the user's settings stay";
+    test::ForgetSettings();
+}
+
+}  // namespace
