@@ -17,34 +17,19 @@ wine reg delete 'HKCU\Software\Veilkeeper' /f >/dev/null 2>&1 || true
 
 out=docs/guide/images
 mkdir -p "$out"
-XVFB_PID=
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+trap end_wine_session EXIT
 start_virtual_display
 
-# Waits for a visible window whose name matches; prints its id.
-wait_window() {
-  local id=
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  echo "no window named $1" >&2
-  return 1
-}
 # Saves the screen area of a window, with a margin, to a file.
 shoot() {
   local window=$1 file=$2 extra_w=${3:-0} extra_h=${4:-0}
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "$((WIDTH + extra_w))x$((HEIGHT + extra_h))+${X}+${Y}" +repage "$file"
+  import -window root -crop "$((WIDTH + extra_w))x$((HEIGHT + extra_h))+${X}+${Y}" +repage \
+         -strip -define png:exclude-chunks=date,time "$file"
 }
 
 wine build/windows/bin/Veilkeeper.exe &
-main=$(wait_window '^Veilkeeper$')
+main=$(wait_for_window '^Veilkeeper$')
 sleep 1
 shoot "$main" "$out/main.png"
 
@@ -60,7 +45,7 @@ sleep 0.5
 xdotool mousemove "$((X + WIDTH - 30))" "$((Y + 40))" click 1
 sleep 0.5
 xdotool key Down Return
-dialog=$(wait_window '快捷键设定')
+dialog=$(wait_for_window '快捷键设定')
 sleep 0.5
 shoot "$dialog" "$out/hotkey.png"
 xdotool key Escape

@@ -21,24 +21,11 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 screenshot=$(realpath -m "${1:-build/veilkeeper.png}")
-XVFB_PID=
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+trap end_wine_session EXIT
 start_virtual_display
 
 wine build/windows/bin/Veilkeeper.exe &
-for _ in $(seq 1 100); do
-  window=$(xdotool search --onlyvisible --name '^Veilkeeper$' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.2
-done
-if [ -z "${window:-}" ]; then
-  echo "Veilkeeper's window did not appear" >&2
-  exit 1
-fi
+window=$(wait_for_window '^Veilkeeper$')
 sleep 1  # let it finish painting
 eval "$(xdotool getwindowgeometry --shell "$window")"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$screenshot"

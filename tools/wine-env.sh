@@ -6,7 +6,7 @@ export LC_ALL=zh_CN.UTF-8
 # No network for Mono or Gecko, and no desktop to add menu entries to.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-# Starts a virtual display when there is none; sets DISPLAY and XVFB_PID.
+# Starts a virtual display of our own; sets DISPLAY and XVFB_PID.
 start_virtual_display() {
   local fifo
   fifo=$(mktemp -u)
@@ -17,4 +17,29 @@ start_virtual_display() {
   read -r -t 30 number <"$fifo" || { rm -f "$fifo"; echo "Xvfb did not start" >&2; return 1; }
   rm -f "$fifo"
   export DISPLAY=":$number"
+}
+
+# Ends what a script started under Wine: the prefix's programs, and the
+# virtual display when it started one.
+XVFB_PID=
+end_wine_session() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+  fi
+}
+
+# Waits for a visible window whose name matches the pattern; prints its id.
+wait_for_window() {
+  local id=
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "no window named $1 appeared" >&2
+  return 1
 }

@@ -13,10 +13,8 @@ shift 2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/veilkeeper-wine.XXXXXX")
 export WINEPREFIX="$work/prefix"
-XVFB_PID=
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  end_wine_session
   rm -rf "$work"
 }
 trap cleanup EXIT
