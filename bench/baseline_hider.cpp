@@ -1,49 +1,43 @@
 // The bare baseline for the benchmarks: the platform calls Veilkeeper makes to
-// hide and show windows, with nothing else (no dialog, no list, no icons, no
-// titles). WM_HOTKEY 105 hides the top-level window under the pointer; WM_APP
+// hide and show windows, through the same helpers, with nothing else (no
+// dialog, no list, no icons, no titles). WM_HOTKEY 105 hides the top-level window under the pointer; WM_APP
 // shows the newest hidden window again; command 104 shows every one, newest
 // first, and ends the program.
 #include <windows.h>
 
 #include <vector>
 
+#include "pointer.h"
+#include "window_queries.h"
+#include "window_visibility.h"
+
 namespace {
 
 std::vector<HWND> g_hidden;
-
-HWND TopLevelOf(HWND window) {
-    while (window != nullptr && (::GetWindowLongW(window, GWL_STYLE) & WS_CHILD) != 0) {
-        HWND parent = ::GetParent(window);
-        if (parent == nullptr) {
-            break;
-        }
-        window = parent;
-    }
-    return window;
-}
 
 LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_HOTKEY: {
         POINT pointer{};
-        if (wParam == 105 && ::GetCursorPos(&pointer)) {
-            if (HWND target = TopLevelOf(::WindowFromPoint(pointer)); target != nullptr && target != window) {
+        if (wParam == 105 && platform::PointerPosition(pointer)) {
+            HWND target = platform::TopLevelOf(platform::WindowAtPoint(pointer));
+            if (target != nullptr && target != window) {
                 g_hidden.push_back(target);
-                ::ShowWindowAsync(target, SW_HIDE);
+                platform::SetTargetVisible(target, false);
             }
         }
         return 0;
     }
     case WM_APP:
         if (!g_hidden.empty()) {
-            ::ShowWindowAsync(g_hidden.back(), SW_SHOW);
+            platform::SetTargetVisible(g_hidden.back(), true);
             g_hidden.pop_back();
         }
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == 104) {
             for (auto hidden = g_hidden.rbegin(); hidden != g_hidden.rend(); ++hidden) {
-                ::ShowWindowAsync(*hidden, SW_SHOW);
+                platform::SetTargetVisible(*hidden, true);
             }
             g_hidden.clear();
             ::DestroyWindow(window);
