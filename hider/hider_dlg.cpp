@@ -76,7 +76,7 @@ BOOL CHiderDlg::OnInitDialog() {
 
     // Full colour with a mask: icons keep their colours and transparency.
     m_imageList.Create(kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, kImagesAtFirst, kImagesGrowBy);
-    m_listHidden.InsertColumn(0, L"窗口名称", LVCFMT_LEFT, kTitleColumnWidth);
+    m_listHidden.InsertColumn(0, AfxLoadString(IDS_TITLE_COLUMN).c_str(), LVCFMT_LEFT, kTitleColumnWidth);
     m_listHidden.SetImageList(&m_imageList, LVSIL_SMALL);
 
     RegisterShowKey();
