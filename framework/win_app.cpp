@@ -65,10 +65,6 @@ void CWinApp::OnHelp() {
     WinHelp();
 }
 
-HICON CWinApp::LoadIcon(UINT nIDResource) const {
-    return ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource));
-}
-
 CWinApp* AfxGetApp() noexcept {
     return g_app;
 }

@@ -24,8 +24,6 @@ public:
     virtual void WinHelp();
     void OnHelp();
 
-    HICON LoadIcon(UINT nIDResource) const;
-
     HINSTANCE m_hInstance = nullptr;
     CWnd* m_pMainWnd = nullptr;
     std::wstring m_helpFilePath;  // the guide beside the program, named after it

@@ -42,6 +42,9 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         id = LOWORD(wParam);
     } else if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header == nullptr) {
+            return false;  // not a notification any control sends
+        }
         code = header->code;
         id = static_cast<UINT>(header->idFrom);
     }
@@ -62,10 +65,15 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         return false;
     }
 
+    // The message being handled, for Default(); put back however the handler
+    // leaves, an exception included.
     CurrentMessage current;
-    CurrentMessage* const outer = std::exchange(m_pCurrentMsg, &current);
+    struct Restore {
+        CurrentMessage*& slot;
+        CurrentMessage* outer;
+        ~Restore() { slot = outer; }
+    } restore{m_pCurrentMsg, std::exchange(m_pCurrentMsg, &current)};
     *pResult = entry->thunk(*this, wParam, lParam);
-    m_pCurrentMsg = outer;
     return !current.defaultRequested;
 }
 

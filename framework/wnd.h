@@ -13,8 +13,6 @@ public:
     CWnd() noexcept = default;
     explicit CWnd(HWND hWnd) noexcept : m_hWnd(hWnd) {}
 
-    HWND GetSafeHwnd() const noexcept { return m_hWnd; }
-
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
