@@ -130,6 +130,9 @@ void CHiderDlg::OnAbout() {
 
 void CHiderDlg::OnDestroy() {
     CDialog::OnDestroy();
+    if (m_finderDrag.Dragging()) {
+        m_services.ReleaseMouse();  // no mouse hook outlives the window
+    }
     m_services.UnregisterHotKey(m_hWnd, HOTKEY_SHOW_SELF);
     m_services.UnregisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR);
 }
