@@ -31,6 +31,10 @@ BOOL CHiderApp::InitInstance() {
         return FALSE;
     case app::StartupDecision::AlreadyRunning:
         ShowStartupWarning(IDS_ALREADY_RUNNING);
+        // The running instance's window may be hidden with its show-key taken
+        // by another program: bring it back, so its hidden windows are never
+        // out of reach.
+        ::PostMessageW(HWND_BROADCAST, CHiderDlg::ShowMainWindowMessage(), 0, 0);
         return FALSE;
     case app::StartupDecision::Run:
         break;

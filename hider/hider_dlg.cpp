@@ -50,6 +50,22 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_COMMAND(ID_SET_HOTKEY, &CHiderDlg::OnSetHotKey)
 END_MESSAGE_MAP()
 
+UINT CHiderDlg::ShowMainWindowMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Veilkeeper.ShowMainWindow");
+    return message;
+}
+
+bool CHiderDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    // A registered message has no fixed number for the static map.
+    if (message != 0 && message == ShowMainWindowMessage()) {
+        ShowWindow(SW_SHOW);
+        SetForegroundWindow();
+        *pResult = 0;
+        return true;
+    }
+    return CDialog::OnWndMsg(message, wParam, lParam, pResult);
+}
+
 void CHiderDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_HIDDEN_LIST, m_listHidden);

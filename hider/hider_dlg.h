@@ -19,6 +19,10 @@ public:
     // visible: nothing could bring it back.
     void HideTargetWindow(HWND target);
 
+    // Asks a running instance to show its main window; sent by a second start
+    // once it has said that one is already running.
+    static UINT ShowMainWindowMessage();
+
     void RegisterShowKey();
     // Registers the hide-key held in the members; whether that succeeded.
     BOOL RegisterHideKey();
@@ -29,6 +33,7 @@ public:
     void SaveHotKeySettings();
 
 protected:
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;

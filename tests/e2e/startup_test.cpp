@@ -74,7 +74,10 @@ INSTANTIATE_TEST_SUITE_P(EachLibrary, Startup,
 TEST(SecondInstance, IsRefusedWhileTheFirstRuns) {
     ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
     test::ChildProcess first = StartVeilkeeper();
-    ASSERT_TRUE(IsMainWindow(FirstDialogOf(first)));
+    HWND firstMain = FirstDialogOf(first);
+    ASSERT_TRUE(IsMainWindow(firstMain));
+    ::PostMessageW(firstMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PollUntil([&] { return !::IsWindowVisible(firstMain); }));
 
     test::ChildProcess second = StartVeilkeeper();
     HWND shown = FirstDialogOf(second);
@@ -82,8 +85,12 @@ TEST(SecondInstance, IsRefusedWhileTheFirstRuns) {
     EXPECT_FALSE(IsMainWindow(shown));
     const auto texts = test::StaticTextsOf(shown);
     EXPECT_NE(std::find(texts.begin(), texts.end(), std::wstring(kAlreadyRunning)), texts.end());
+    EXPECT_FALSE(::IsWindowVisible(firstMain)) << "the warning is not covered by the first's window";
     ::PostMessageW(shown, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(second.WaitForExit(10s));
+    // Then the running instance shows itself: its window is never out of
+    // reach, even when another program holds its show-key.
+    EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(firstMain) != FALSE; }));
 
     // Once the first one is gone, however it ended, the next start runs.
     first.Kill();
