@@ -116,16 +116,17 @@ TEST(Setup, InstallsRunsAndUninstallsLeavingTheUsersSettings) {
         ASSERT_TRUE(veilkeeper.WaitForExit(10s));
     }
 
-    // The uninstaller hands over to a copy of itself and returns at once.
+    // The uninstaller hands over to a copy of itself and returns at once; the
+    // copy removes the uninstall entry last.
     RunToEnd(folder + L"\\uninstall.exe", L"/S");
-    EXPECT_TRUE(PollUntil([&] { return !Exists(folder + L"\\uninstall.exe"); }, 60s));
+    EXPECT_TRUE(PollUntil([&] { return UninstallValue(L"DisplayName").empty(); }, 60s));
     for (const wchar_t* file : {L"Veilkeeper.exe", L"Veilkeeper.html", L"LICENSE.txt"}) {
         EXPECT_FALSE(Exists(folder + L"\\" + file)) << file;
     }
     EXPECT_FALSE(Exists(folder));
     EXPECT_FALSE(Exists(link));
     EXPECT_FALSE(Exists(test::SystemDirectory() + L"\\Onecopy.dll"));
-    EXPECT_TRUE(UninstallValue(L"DisplayName").empty()) << "the uninstall entry is gone";
+    EXPECT_FALSE(Exists(folder + L"\\uninstall.exe"));
     EXPECT_EQ(test::StoredDword(L"InvisibleOnDrop"), 0u) << "the user's settings stay";
     test::ForgetSettings();
 }
