@@ -6,13 +6,19 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 tools/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target Veilkeeper onecopy
-
+# The flavour this machine runs: the windows look the same in both.
 . tools/wine-env.sh
-tools/wine-prefix.sh build/wine-guide-prefix
-export WINEPREFIX="$root/build/wine-guide-prefix"
-cp build/windows/bin/Onecopy.dll "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
+flavour=$(native_wine_flavour)
+use_wine_flavour "$flavour"
+if [ "$flavour" = i686 ]; then preset=windows; else preset=windows-x86_64; fi
+echo "Screenshots of the $flavour flavour"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target Veilkeeper onecopy
+bin=build/$preset/bin
+
+tools/wine-prefix.sh "$flavour" "build/wine-guide-prefix-$flavour"
+export WINEPREFIX="$root/build/wine-guide-prefix-$flavour"
+cp "$bin/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
 wine reg delete 'HKCU\Software\Veilkeeper' /f >/dev/null 2>&1 || true
 
 out=docs/guide/images
@@ -28,7 +34,7 @@ shoot() {
          -strip -define png:exclude-chunks=date,time "$file"
 }
 
-wine build/windows/bin/Veilkeeper.exe &
+wine "$bin/Veilkeeper.exe" &
 main=$(wait_for_window '^Veilkeeper$')
 sleep 1
 shoot "$main" "$out/main.png"

@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs everything Veilkeeper's build and tests need on Debian 12 (as root,
 # or with sudo). Does nothing that is already done.
+#
+# Both flavours are built everywhere; the x86_64 one runs under Wine's 64-bit
+# loader on any x86-64 machine. The i386 parts (Wine's 32-bit loader) come
+# last and may fail on a machine without 32-bit support: that machine tests
+# the x86_64 flavour (tools/wine32-check.sh decides).
 set -euo pipefail
 
 SUDO=
@@ -8,21 +13,33 @@ SUDO=
 
 packages=(cmake g++ make googletest libgtest-dev python3
           g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xdotool x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming locales
+          g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+          wine wine64 xvfb xdotool x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming locales
           nsis zip unzip)
+packages_i386=(wine32:i386)
 
-missing=()
+missing() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+
+updated=
+install() {
+  [ -n "$updated" ] || { $SUDO apt-get update -qq; updated=1; }
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@"
+}
+
+mapfile -t need < <(missing "${packages[@]}")
+[ ${#need[@]} -eq 0 ] || install "${need[@]}"
+
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
-  missing=("${packages[@]}")
-else
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
+  updated=
 fi
-if [ ${#missing[@]} -gt 0 ]; then
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+mapfile -t need < <(missing "${packages_i386[@]}")
+if [ ${#need[@]} -gt 0 ] && ! install "${need[@]}"; then
+  echo "install-deps: the i386 packages could not be installed; only the x86_64 flavour will run" >&2
 fi
 
 # Without the locale Wine silently falls back to code page 1252.

@@ -1,10 +1,45 @@
 # Sourced by the Wine scripts: one environment for every Wine run of ours.
-export WINEARCH=win32
 export WINEDEBUG=-all
 export LANG=zh_CN.UTF-8
 export LC_ALL=zh_CN.UTF-8
 # No network for Mono or Gecko, and no desktop to add menu entries to.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# The program runs in two flavours: i686, the one we ship, and x86_64, the
+# same sources for machines that cannot run 32-bit programs (and to catch
+# pointer-width faults). Each has its own loader and kind of prefix; `wine`
+# below always calls the flavour's own loader, never Debian's wrapper, which
+# picks the 32-bit loader whenever it is installed.
+use_wine_flavour() {
+  case "$1" in
+    i686)
+      export WINEARCH=win32
+      WINE=/usr/lib/wine/wine
+      unset WINELOADER
+      ;;
+    x86_64)
+      export WINEARCH=win64
+      WINE=/usr/lib/wine/wine64
+      export WINELOADER=$WINE
+      ;;
+    *)
+      echo "unknown flavour: $1 (i686 or x86_64)" >&2
+      return 1
+      ;;
+  esac
+  WINE_FLAVOUR=$1
+}
+wine() { "$WINE" "$@"; }
+
+# The flavour this machine runs for the program itself: the shipped one where
+# 32-bit programs run, else x86_64.
+native_wine_flavour() {
+  if "$(dirname "${BASH_SOURCE[0]}")/wine32-check.sh" >/dev/null; then
+    echo i686
+  else
+    echo x86_64
+  fi
+}
 
 # Starts a virtual display of our own; sets DISPLAY and XVFB_PID.
 start_virtual_display() {

@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Boots the Wine prefix that every Windows test starts from a copy of.
-# Usage: tools/wine-prefix.sh PREFIX_DIR   (does nothing when it is up to date)
+# Boots the Wine prefix that every Windows test of one flavour starts from a
+# copy of. Exits 77 (skipped) with the reason when the flavour cannot run here.
+# Usage: tools/wine-prefix.sh i686|x86_64 PREFIX_DIR   (does nothing when it is up to date)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 
-prefix=$(realpath -m "$1")  # Wine wants an absolute path
+use_wine_flavour "$1"
+if [ "$1" = i686 ] && ! reason=$("$here/wine32-check.sh"); then
+  echo "Skipped: $reason"
+  exit 77
+fi
+prefix=$(realpath -m "$2")  # Wine wants an absolute path
 stamp="$prefix/.veilkeeper-prefix"
-version="4 $(wine --version)"
+version="5 $WINEARCH $(wine --version)"
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
   exit 0
 fi
@@ -17,7 +23,8 @@ mkdir -p "$(dirname "$prefix")"
 export WINEPREFIX="$prefix"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
-wineboot -i >/dev/null 2>&1
+# A win64 prefix complains once about syswow64\rundll32.exe: harmless.
+wine wineboot -i >/dev/null 2>&1
 # Xvfb has no window manager: without this, each hidden window's thread
 # waits for one and messages to it time out.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1

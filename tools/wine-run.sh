@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine in a private copy of the booted prefix
-# and a virtual display of its own. Everything it started
-# is ended when it returns; its exit code is the program's.
-# Usage: tools/wine-run.sh TEMPLATE_PREFIX PROGRAM.exe [ARGS...]
+# and a virtual display of its own. Everything it started is ended when it
+# returns; its exit code is the program's, or 77 (skipped, with the reason)
+# when the flavour cannot run on this machine.
+# Usage: tools/wine-run.sh i686|x86_64 TEMPLATE_PREFIX PROGRAM.exe [ARGS...]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 
-template=$(realpath "$1")
-program=$2
-shift 2
+use_wine_flavour "$1" || exit 2
+if [ "$1" = i686 ] && ! reason=$("$here/wine32-check.sh"); then
+  echo "Skipped: $reason"
+  exit 77
+fi
+template=$(realpath "$2")
+program=$3
+shift 3
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/veilkeeper-wine.XXXXXX")
 export WINEPREFIX="$work/prefix"

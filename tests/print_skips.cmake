@@ -1,0 +1,15 @@
+# Run by ctest after the tests: prints the reason of each test that skipped
+# itself, so a skip is never silent.
+set(log ${CMAKE_CURRENT_BINARY_DIR}/Testing/Temporary/LastTest.log)
+if(NOT EXISTS ${log})
+  return()
+endif()
+file(STRINGS ${log} lines REGEX "^(----------------------------------------------------------$|[0-9]+/[0-9]+ Testing: |Skipped: )")
+set(test "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9]+/[0-9]+ Testing: (.*)$")
+    set(test ${CMAKE_MATCH_1})
+  elseif(line MATCHES "^Skipped: (.*)$")
+    message("${test} skipped: ${CMAKE_MATCH_1}")
+  endif()
+endforeach()
