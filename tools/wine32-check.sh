@@ -16,7 +16,8 @@ if [ ! -x "$loader" ]; then
   echo "Wine's 32-bit loader is not installed ($loader)"
   exit 1
 fi
-if ! error=$("$loader" --version 2>&1 >/dev/null); then
+# A shell of its own, so that its complaint is in English whatever our locale.
+if ! error=$(LC_ALL=C LANG=C bash -c '"$0" --version' "$loader" 2>&1 >/dev/null); then
   echo "this machine cannot run 32-bit programs: Wine's 32-bit loader fails (${error##*: })"
   exit 1
 fi
