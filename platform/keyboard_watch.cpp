@@ -1,5 +1,7 @@
 #include "keyboard_watch.h"
 
+#include <system_error>
+
 #include "show_key_rule.h"
 #include "unique_handle.h"
 
@@ -62,14 +64,18 @@ Win32KeyboardWatch::Win32KeyboardWatch(HWND window, UINT message)
     if (!m_ready) {
         return;
     }
-    m_thread = std::thread([this] { Run(); });
+    try {
+        m_thread = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        return;  // no thread: the window runs on without a watch
+    }
     ::WaitForSingleObject(m_ready.get(), kStartTimeoutMs);
 }
 
 Win32KeyboardWatch::~Win32KeyboardWatch() {
     if (m_thread.joinable()) {
-        // The thread made its queue before it said it was ready; if it never
-        // said so, it quits once it does.
+        // The thread says it is ready once its queue is there, so the quit
+        // cannot be lost; it does nothing slow before that.
         ::WaitForSingleObject(m_ready.get(), INFINITE);
         ::PostThreadMessageW(m_threadId.load(), WM_QUIT, 0, 0);
         m_thread.join();
