@@ -15,9 +15,6 @@ constexpr int kImagesGrowBy = 8;
 
 // Posted by the keyboard watch; wParam says what happened.
 constexpr UINT WM_KEYBOARD_WATCH = WM_APP + 1;
-
-// A key held down repeats; Windows leaves the repeats out, Wine does not.
-constexpr UINT kNoRepeat = 0x4000;  // MOD_NOREPEAT
 }  // namespace
 
 CHiderDlg::CHiderDlg(CWnd* pParent) : CHiderDlg(platform::Win32WindowServices(), pParent) {}
@@ -199,7 +196,9 @@ bool CHiderDlg::TryHideKey(WORD vk, WORD modifiers) {
     if (vk == 0 || (vk == VK_TAB && registration == hider::registration_form::kControl)) {
         return false;
     }
-    if (!m_services.RegisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR, registration | kNoRepeat, vk)) {
+    // A held key repeats: Windows leaves the repeats out, Wine 8 does not
+    // (OnHotKey keeps them out there).
+    if (!m_services.RegisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR, registration | MOD_NOREPEAT, vk)) {
         return false;
     }
     m_bHideKeyDown = false;
