@@ -83,6 +83,8 @@ Win32KeyboardWatch::~Win32KeyboardWatch() {
 }
 
 void Win32KeyboardWatch::Run() {
+    // Every key of the system waits for this thread's answer.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
     MSG msg;
     ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // makes this thread's queue
     m_threadId.store(::GetCurrentThreadId());

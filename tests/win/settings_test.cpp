@@ -58,22 +58,22 @@ protected:
     }
 
     // The visible window another window owns (a message box over it); none in time.
+    struct OwnedSearch {
+        HWND owner;
+        HWND found;
+    };
+    static BOOL CALLBACK FindOwned(HWND window, LPARAM lParam) {
+        auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+        if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
     static HWND OwnedWindowOf(HWND owner) {
-        struct Search {
-            HWND owner;
-            HWND found;
-        } search{owner, nullptr};
+        OwnedSearch search{owner, nullptr};
         WaitFor([&] {
-            ::EnumWindows(
-                [](HWND window, LPARAM lParam) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(lParam);
-                    if (::GetWindow(window, GW_OWNER) == s->owner && ::IsWindowVisible(window)) {
-                        s->found = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
+            ::EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
             return search.found != nullptr;
         });
         return search.found;
