@@ -288,6 +288,7 @@ TEST_F(Hiding, ADragEndsWithAHideOnlyOnItsReleaseAtThePointersPlace) {
         {"released", WM_LBUTTONUP, "hide"},
         {"capture taken by another window", WM_CAPTURECHANGED, ""},
         {"cancelled by the system (a dialog came up)", WM_CANCELMODE, ""},
+        {"F1: the guide opens only once the drag is over", WM_HELP, ""},
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
