@@ -121,6 +121,9 @@ protected:                                                 \
 #define ON_WM_RBUTTONDOWN() {WM_RBUTTONDOWN, 0, 0, &::fw::thunk::Mouse<&ThisClass::OnRButtonDown>},
 #define ON_WM_SETCURSOR() {WM_SETCURSOR, 0, 0, &::fw::thunk::SetCursor<&ThisClass::OnSetCursor>},
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, &::fw::thunk::Void<&ThisClass::OnDestroy>},
+#define ON_WM_NCDESTROY() {WM_NCDESTROY, 0, 0, &::fw::thunk::Void<&ThisClass::OnNcDestroy>},
+#define ON_WM_CAPTURECHANGED() {WM_CAPTURECHANGED, 0, 0, &::fw::thunk::Void<&ThisClass::OnCaptureChanged>},
+#define ON_WM_CANCELMODE() {WM_CANCELMODE, 0, 0, &::fw::thunk::Void<&ThisClass::OnCancelMode>},
 #define ON_WM_HOTKEY() {WM_HOTKEY, 0, 0, &::fw::thunk::HotKey<&ThisClass::OnHotKey>},
 
 // Commands (menus, and WM_COMMAND sent by code) and control notifications.

@@ -62,5 +62,6 @@ using unique_hkey = unique_any<null_handle_traits<HKEY, &::RegCloseKey>>;
 using unique_hmenu = unique_any<null_handle_traits<HMENU, &::DestroyMenu>>;
 using unique_himagelist = unique_any<null_handle_traits<HIMAGELIST, &::ImageList_Destroy>>;
 using unique_hhook = unique_any<null_handle_traits<HHOOK, &::UnhookWindowsHookEx>>;
+using unique_hicon = unique_any<null_handle_traits<HICON, &::DestroyIcon>>;
 
 }  // namespace fw

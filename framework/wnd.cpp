@@ -91,3 +91,6 @@ void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
 void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
 BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
 void CWnd::OnDestroy() { Default(); }
+void CWnd::OnNcDestroy() { Default(); }
+void CWnd::OnCaptureChanged() { Default(); }
+void CWnd::OnCancelMode() { Default(); }

@@ -59,6 +59,9 @@ protected:
     void OnRButtonDown(UINT nFlags, CPoint point);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnDestroy();
+    void OnNcDestroy();
+    void OnCaptureChanged();
+    void OnCancelMode();
 
 private:
     struct CurrentMessage {

@@ -23,6 +23,10 @@ DragEffects FinderDrag::RightPress() {
     return End(false);
 }
 
+DragEffects FinderDrag::CaptureLost() {
+    return End(false);
+}
+
 DragEffects FinderDrag::End(bool hide) {
     DragEffects effects;
     if (!m_dragging) {

@@ -29,6 +29,10 @@ public:
     DragEffects LeftRelease();
     // A right press cancels a drag: nothing is hidden.
     DragEffects RightPress();
+    // The capture went elsewhere (a system dialog, the secure desktop, a
+    // window of ours that opens): the drag is cancelled like a right press,
+    // or a later ordinary click would end it with a hide.
+    DragEffects CaptureLost();
 
 private:
     DragEffects End(bool hide);

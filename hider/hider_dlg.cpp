@@ -1,22 +1,20 @@
 #include "hider_dlg.h"
 
+#include <algorithm>
+
 #include "about_dlg.h"
 #include "hotkey_dlg.h"
 #include "hotkey_ids.h"
 #include "hotkey_modifiers.h"
 #include "registry_settings_store.h"
 #include "resource.h"
-#include "show_key_rule.h"
 
 namespace {
-constexpr int kImageSize = 16;
 constexpr int kImagesAtFirst = 64;
 constexpr int kImagesGrowBy = 8;
-constexpr int kTitleColumnWidth = 271;
 
-hider::TimeOfDay TimeOfDayOf(const SYSTEMTIME& time) {
-    return {time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
-}
+// Posted by the keyboard watch; wParam says what happened.
+constexpr UINT WM_KEYBOARD_WATCH = WM_APP + 1;
 }  // namespace
 
 CHiderDlg::CHiderDlg(CWnd* pParent) : CHiderDlg(platform::Win32WindowServices(), pParent) {}
@@ -37,7 +35,9 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_SETCURSOR()
-    ON_WM_DESTROY()
+    ON_WM_NCDESTROY()
+    ON_WM_CAPTURECHANGED()
+    ON_WM_CANCELMODE()
     ON_BN_CLICKED(IDC_MENU_BUTTON, &CHiderDlg::OnMenuButton)
     ON_NOTIFY(NM_DBLCLK, IDC_HIDDEN_LIST, &CHiderDlg::OnDblClkHiddenList)
     ON_BN_CLICKED(IDC_INVISIBLE_ON_DROP, &CHiderDlg::OnToggleInvisibleOnDrop)
@@ -63,6 +63,14 @@ bool CHiderDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
         *pResult = 0;
         return true;
     }
+    if (message == WM_KEYBOARD_WATCH) {
+        OnKeyboardWatch(wParam);
+        *pResult = 0;
+        return true;
+    }
+    if (message == WM_HELP) {
+        CancelDrag();  // then on to the user guide
+    }
     return CDialog::OnWndMsg(message, wParam, lParam, pResult);
 }
 
@@ -87,12 +95,22 @@ BOOL CHiderDlg::OnInitDialog() {
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
+    // The template's icon is loaded at the default size; at any other DPI the
+    // finder shows the icon drawn for this display's size.
+    m_finderImage.reset(static_cast<HICON>(::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                        IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+                                                        ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
+    if (m_finderImage) {
+        m_finderIcon.SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(m_finderImage.get()));
+    }
 
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 
     // Full colour with a mask: icons keep their colours and transparency.
-    m_imageList.Create(kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, kImagesAtFirst, kImagesGrowBy);
-    m_listHidden.InsertColumn(0, AfxLoadString(IDS_TITLE_COLUMN).c_str(), LVCFMT_LEFT, kTitleColumnWidth);
+    // Small icons at this display's size: 16 pixels at 96 DPI, 24 at 144.
+    m_imageList.Create(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK,
+                       kImagesAtFirst, kImagesGrowBy);
+    m_listHidden.InsertColumn(0, AfxLoadString(IDS_TITLE_COLUMN).c_str(), LVCFMT_LEFT, TitleColumnWidth());
     m_listHidden.SetImageList(&m_imageList, LVSIL_SMALL);
 
     RegisterShowKey();
@@ -100,6 +118,14 @@ BOOL CHiderDlg::OnInitDialog() {
     // With the hide-key registered the dialog manager gives the list the
     // focus; without it no control has the focus at first.
     return RegisterHideKey();
+}
+
+int CHiderDlg::TitleColumnWidth() const {
+    // The list's whole width, less room for a vertical scroll bar: titles get
+    // all the space at any DPI and never need a horizontal bar.
+    RECT client{};
+    ::GetClientRect(m_listHidden.m_hWnd, &client);
+    return std::max(0, static_cast<int>(client.right) - ::GetSystemMetrics(SM_CXVSCROLL));
 }
 
 void CHiderDlg::OnOK() {
@@ -140,26 +166,46 @@ HCURSOR CHiderDlg::OnQueryDragIcon() {
 }
 
 void CHiderDlg::OnAbout() {
+    CancelDrag();
     CAboutDlg about;
     about.DoModal();
 }
 
-void CHiderDlg::OnDestroy() {
-    CDialog::OnDestroy();
+void CHiderDlg::OnNcDestroy() {
+    // The window's very last message: anyone can post WM_DESTROY, only the
+    // window's real end comes here.
     if (m_finderDrag.Dragging()) {
         m_services.ReleaseMouse();  // no mouse hook outlives the window
     }
-    m_services.UnregisterHotKey(m_hWnd, HOTKEY_SHOW_SELF);
     m_services.UnregisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR);
+    m_keyboardWatch.reset();
+    CDialog::OnNcDestroy();
 }
 
 void CHiderDlg::RegisterShowKey() {
-    m_services.RegisterHotKey(m_hWnd, HOTKEY_SHOW_SELF, hider::registration_form::kControl, VK_TAB);
+    // Not a hotkey: a hotkey would keep every Control+Tab from every program.
+    m_keyboardWatch = m_services.WatchKeyboard(m_hWnd, WM_KEYBOARD_WATCH);
 }
 
 BOOL CHiderDlg::RegisterHideKey() {
-    const unsigned modifiers = hider::RegistrationModifiers(m_wHideKeyModifiers);
-    return m_services.RegisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR, modifiers, m_wHideKeyVk) ? TRUE : FALSE;
+    return TryHideKey(m_wHideKeyVk, m_wHideKeyModifiers) ? TRUE : FALSE;
+}
+
+bool CHiderDlg::TryHideKey(WORD vk, WORD modifiers) {
+    const unsigned registration = hider::RegistrationModifiers(modifiers);
+    if (vk == 0 || (vk == VK_TAB && registration == hider::registration_form::kControl)) {
+        return false;
+    }
+    // A held key repeats: Windows leaves the repeats out, Wine 8 does not
+    // (OnHotKey keeps them out there).
+    if (!m_services.RegisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR, registration | MOD_NOREPEAT, vk)) {
+        return false;
+    }
+    m_bHideKeyDown = false;
+    if (m_keyboardWatch) {
+        m_keyboardWatch->ReportReleasesOf(vk);
+    }
+    return true;
 }
 
 void CHiderDlg::UnregisterHideKey() {
@@ -167,17 +213,26 @@ void CHiderDlg::UnregisterHideKey() {
 }
 
 void CHiderDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
-    if (nHotKeyId == HOTKEY_SHOW_SELF) {
-        const SYSTEMTIME now = m_services.SystemTime();
-        if (hider::IsDoublePress(TimeOfDayOf(m_lastShowKeyTime), TimeOfDayOf(now))) {
-            ShowWindow(SW_SHOW);
-        }
-        m_lastShowKeyTime = now;
-    } else if (nHotKeyId == HOTKEY_HIDE_UNDER_CURSOR) {
-        POINT pointer{};
-        if (m_services.CursorPos(pointer)) {
-            HideWindowAt(pointer);
-        }
+    if (nHotKeyId != HOTKEY_HIDE_UNDER_CURSOR) {
+        return;
+    }
+    // A held key hides one window: until the watch has seen the key go up,
+    // a key-down is a repeat. Without a watch no release would ever come.
+    if (m_bHideKeyDown) {
+        return;
+    }
+    m_bHideKeyDown = m_keyboardWatch && m_keyboardWatch->Active();
+    POINT pointer{};
+    if (m_services.CursorPos(pointer)) {
+        HideWindowAt(pointer);
+    }
+}
+
+void CHiderDlg::OnKeyboardWatch(WPARAM event) {
+    if (event == platform::kShowKeyPressedTwice) {
+        ShowWindow(SW_SHOW);
+    } else if (event == platform::kHideKeyReleased) {
+        m_bHideKeyDown = false;
     }
 }
 
@@ -286,9 +341,12 @@ void CHiderDlg::SaveHotKeySettings() {
 }
 
 void CHiderDlg::OnSetHotKey() {
+    CancelDrag();
     CHotKeyDlg dlg;
     dlg.m_wVk = m_wHideKeyVk;
     dlg.m_wModifiers = m_wHideKeyModifiers;
+    // OK takes only a key that could be registered; it stays registered.
+    dlg.m_acceptKey = [this](WORD vk, WORD modifiers) { return TryHideKey(vk, modifiers); };
     // While the dialog is open the hide-key is free, so pressing it types it
     // into the control.
     UnregisterHideKey();
@@ -296,8 +354,9 @@ void CHiderDlg::OnSetHotKey() {
         m_wHideKeyModifiers = dlg.m_wModifiers;
         m_wHideKeyVk = dlg.m_wVk;
         SaveHotKeySettings();
+    } else {
+        RegisterHideKey();
     }
-    RegisterHideKey();
 }
 
 void CHiderDlg::OnExit() {
@@ -315,6 +374,7 @@ void CHiderDlg::OnExit() {
 }
 
 void CHiderDlg::OnMenuButton() {
+    CancelDrag();
     fw::unique_hmenu menuBar(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_COMMAND_MENU)));
     HMENU menu = menuBar ? ::GetSubMenu(menuBar.get(), 0) : nullptr;
     if (menu == nullptr) {
@@ -339,17 +399,17 @@ void CHiderDlg::OnLButtonDown(UINT nFlags, CPoint point) {
     if (onFinder) {
         UpdateData(TRUE);  // both options follow their check boxes
     }
-    Carry(m_finderDrag.LeftPress(onFinder, m_bInvisibleOnDrop != FALSE), point);
+    Carry(m_finderDrag.LeftPress(onFinder, m_bInvisibleOnDrop != FALSE));
     CDialog::OnLButtonDown(nFlags, point);
 }
 
 void CHiderDlg::OnLButtonUp(UINT nFlags, CPoint point) {
-    Carry(m_finderDrag.LeftRelease(), point);
+    Carry(m_finderDrag.LeftRelease());
     CDialog::OnLButtonUp(nFlags, point);
 }
 
 void CHiderDlg::OnRButtonDown(UINT nFlags, CPoint point) {
-    Carry(m_finderDrag.RightPress(), point);
+    Carry(m_finderDrag.RightPress());
     CDialog::OnRButtonDown(nFlags, point);
 }
 
@@ -360,7 +420,22 @@ BOOL CHiderDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
     return CDialog::OnSetCursor(pWnd, nHitTest, message);
 }
 
-void CHiderDlg::Carry(const hider::DragEffects& effects, CPoint point) {
+void CHiderDlg::OnCaptureChanged() {
+    // Our own release comes here too, once the drag is already over.
+    Carry(m_finderDrag.CaptureLost());
+    CDialog::OnCaptureChanged();
+}
+
+void CHiderDlg::OnCancelMode() {
+    CancelDrag();
+    CDialog::OnCancelMode();
+}
+
+void CHiderDlg::CancelDrag() {
+    Carry(m_finderDrag.CaptureLost());
+}
+
+void CHiderDlg::Carry(const hider::DragEffects& effects) {
     if (effects.captureMouse) {
         m_services.CaptureMouse(m_hWnd);
     }
@@ -373,9 +448,11 @@ void CHiderDlg::Carry(const hider::DragEffects& effects, CPoint point) {
     if (effects.releaseMouse) {
         m_services.ReleaseMouse();
     }
-    if (effects.hideWindowAtPointer) {
-        ClientToScreen(&point);
-        HideWindowAt(point);
+    // Where the pointer is now, in this program's coordinates; a release
+    // whose place cannot be read hides nothing.
+    POINT pointer{};
+    if (effects.hideWindowAtPointer && m_services.CursorPos(pointer)) {
+        HideWindowAt(pointer);
     }
     if (effects.showMainWindow) {
         ShowWindow(SW_SHOW);

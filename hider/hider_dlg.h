@@ -2,6 +2,8 @@
 // list of hidden windows. It runs modally for the whole life of the program.
 #pragma once
 
+#include <memory>
+
 #include "finder_drag.h"
 #include "framework.h"
 #include "settings_store.h"
@@ -23,10 +25,15 @@ public:
     // once it has said that one is already running.
     static UINT ShowMainWindowMessage();
 
+    // Starts watching the keyboard for the show-key, Control+Tab twice. The
+    // watch lives until the window is destroyed.
     void RegisterShowKey();
     // Registers the hide-key held in the members; whether that succeeded.
     BOOL RegisterHideKey();
     void UnregisterHideKey();
+    // Registers a key as the hide-key, for the settings dialog's OK. Refused:
+    // no key, Control+Tab (the show-key), or a key the system will not give.
+    bool TryHideKey(WORD vk, WORD modifiers);
 
     // The settings: loaded once at set-up, each change saved at once.
     void LoadSettings();
@@ -43,7 +50,9 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnAbout();
-    void OnDestroy();
+    void OnNcDestroy();
+    void OnCaptureChanged();
+    void OnCancelMode();
     void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
     void OnDblClkHiddenList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult);
@@ -58,7 +67,8 @@ protected:
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
 
     hider::FinderDrag m_finderDrag;  // idle or dragging
-    SYSTEMTIME m_lastShowKeyTime{};
+    std::unique_ptr<platform::KeyboardWatch> m_keyboardWatch;  // the show-key, and the hide-key's release
+    bool m_bHideKeyDown = false;  // the hide-key was taken and not yet seen released
     WORD m_wHideKeyVk = 0xC0;
     WORD m_wHideKeyModifiers = 0;
     CListCtrl m_listHidden;
@@ -66,6 +76,7 @@ protected:
     BOOL m_bInvisibleOnDrop = TRUE;
     BOOL m_bHideSelfAfterShow = TRUE;
     HICON m_hIcon;  // shared resource icon: the system owns it
+    fw::unique_hicon m_finderImage;  // the finder's icon at this display's size
     CImageList m_imageList;
 
     platform::WindowServices& m_services;
@@ -77,10 +88,16 @@ private:
     // The window of the selected row; none when no row is selected or it
     // cannot be read. `row` is the selected row, -1 for none.
     HWND WindowOfSelectedRow(int& row) const;
+    // The title column's width: the list's client width, less a scroll bar.
+    int TitleColumnWidth() const;
     // Hides the top-level window of the window at a screen point, if any.
     void HideWindowAt(POINT screenPoint);
-    // Carries out what a drag event asks; `point` in client coordinates.
-    void Carry(const hider::DragEffects& effects, CPoint point);
+    // Carries out what a drag event asks.
+    void Carry(const hider::DragEffects& effects);
+    // Ends a drag without a hide, before anything that may take a while: the
+    // drag's mouse hook must not wait on it.
+    void CancelDrag();
+    void OnKeyboardWatch(WPARAM event);
 
     DECLARE_MESSAGE_MAP()
 };

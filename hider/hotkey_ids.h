@@ -1,7 +1,9 @@
-// The identifiers of the two global hotkeys, both registered to the main window.
+// The identifiers of the global hotkeys registered to the main window.
 #pragma once
 
 enum HotKeyId : int {
-    HOTKEY_SHOW_SELF = 101,          // Control+Tab, pressed twice: shows the main window
+    // Control+Tab twice once was a hotkey; the keyboard watch takes it now, and
+    // the number stays reserved for it.
+    HOTKEY_SHOW_SELF = 101,
     HOTKEY_HIDE_UNDER_CURSOR = 105,  // the user's hide-key: hides the window under the pointer
 };

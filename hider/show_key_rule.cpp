@@ -2,19 +2,34 @@
 
 namespace hider {
 
-std::int32_t MillisecondsBetween(const TimeOfDay& earlier, const TimeOfDay& later) {
-    // Unsigned arithmetic wraps like the 32-bit signed arithmetic it stands
-    // for, without overflow on any field values; the conversion back to signed
-    // is two's complement.
-    const std::uint32_t hours = std::uint32_t{later.hour} - earlier.hour;
-    const std::uint32_t minutes = hours * 60u + (std::uint32_t{later.minute} - earlier.minute);
-    const std::uint32_t seconds = minutes * 60u + (std::uint32_t{later.second} - earlier.second);
-    const std::uint32_t ms = seconds * 1000u + (std::uint32_t{later.millisecond} - earlier.millisecond);
-    return static_cast<std::int32_t>(ms);
+TabVerdict ShowKeyRule::TabDown(bool controlOnly, std::uint64_t nowMs) {
+    if (m_tabDown) {
+        // A repeat goes where its press went.
+        return m_swallowing ? TabVerdict::Swallow : TabVerdict::PassOn;
+    }
+    m_tabDown = true;
+    if (!controlOnly) {
+        m_lastPressMs.reset();  // Tab alone, or with other keys, breaks a double press
+        return TabVerdict::PassOn;
+    }
+    // A time before the previous press cannot complete a double press; it
+    // starts a new one.
+    if (m_lastPressMs && nowMs >= *m_lastPressMs && nowMs - *m_lastPressMs < kDoublePressMs) {
+        m_lastPressMs.reset();  // a third press starts afresh
+        m_swallowing = true;
+        return TabVerdict::ShowMain;
+    }
+    m_lastPressMs = nowMs;
+    return TabVerdict::PassOn;
 }
 
-bool IsDoublePress(const TimeOfDay& previous, const TimeOfDay& now) {
-    return MillisecondsBetween(previous, now) < kDoublePressMs;
+TabVerdict ShowKeyRule::TabUp() {
+    m_tabDown = false;
+    // The release of a swallowed press is swallowed too: the focused program
+    // saw no press.
+    const bool swallowed = m_swallowing;
+    m_swallowing = false;
+    return swallowed ? TabVerdict::Swallow : TabVerdict::PassOn;
 }
 
 }  // namespace hider

@@ -11,17 +11,16 @@ namespace {
 // button is down even when the capturing window is hidden; Wine loses it once
 // the foreground moves away. The hook sees the buttons either way and reposts
 // them to the capturing window; an event that arrives twice finds the drag
-// already over.
+// already over. The hook's point is left out: it is in physical pixels, which
+// differ from the program's own under mixed DPI; the drop point is read with
+// GetCursorPos.
 HWND g_captureWindow = nullptr;
 fw::unique_hhook g_buttonHook;
 
 LRESULT CALLBACK FollowButtons(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && g_captureWindow != nullptr && (wParam == WM_LBUTTONUP || wParam == WM_RBUTTONDOWN)) {
-        POINT point = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt;
-        ::ScreenToClient(g_captureWindow, &point);
         const WPARAM keys = wParam == WM_RBUTTONDOWN ? MK_RBUTTON : 0;
-        ::PostMessageW(g_captureWindow, static_cast<UINT>(wParam), keys,
-                       MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+        ::PostMessageW(g_captureWindow, static_cast<UINT>(wParam), keys, 0);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -1,5 +1,6 @@
 // The real window-system services: each forwards to its Win32 helper.
 #include "global_hotkeys.h"
+#include "keyboard_watch.h"
 #include "pointer.h"
 #include "resource.h"
 #include "window_queries.h"
@@ -30,11 +31,8 @@ public:
         return RegisterGlobalHotKey(window, id, modifiers, virtualKey);
     }
     void UnregisterHotKey(HWND window, int id) override { UnregisterGlobalHotKey(window, id); }
-
-    SYSTEMTIME SystemTime() override {
-        SYSTEMTIME now{};
-        ::GetSystemTime(&now);
-        return now;
+    std::unique_ptr<KeyboardWatch> WatchKeyboard(HWND window, UINT message) override {
+        return std::make_unique<Win32KeyboardWatch>(window, message);
     }
 };
 

@@ -1,13 +1,30 @@
 // The window-system services through which Veilkeeper acts on other programs'
-// windows, follows the pointer, takes global hotkeys and reads the clock. The
+// windows, follows the pointer, takes global hotkeys and watches the keyboard. The
 // dialog reaches them only through this interface, so tests can hand it a fake.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace platform {
+
+// What a keyboard watch posts to its window, as the wParam of its message.
+inline constexpr WPARAM kShowKeyPressedTwice = 1;  // Control+Tab twice within half a second
+inline constexpr WPARAM kHideKeyReleased = 2;      // the key given to ReportReleasesOf went up
+
+// Watches the keyboard for one window for as long as it lives: single
+// Control+Tab presses pass on to the focused program, the second of two within
+// half a second is kept from it and reported; releases of one key are reported.
+class KeyboardWatch {
+public:
+    virtual ~KeyboardWatch() = default;
+    // Whether it watches; without it no release is ever reported.
+    virtual bool Active() const = 0;
+    // The key whose releases are reported; 0 for none.
+    virtual void ReportReleasesOf(UINT virtualKey) = 0;
+};
 
 class WindowServices {
 public:
@@ -38,12 +55,11 @@ public:
     virtual void ReleaseMouse() = 0;
     virtual void ShowFinderCursor() = 0;
 
-    // Registration modifiers: MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4.
+    // Registration modifiers: MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_NOREPEAT 0x4000.
     virtual bool RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) = 0;
     virtual void UnregisterHotKey(HWND window, int id) = 0;
-
-    // The time in UTC.
-    virtual SYSTEMTIME SystemTime() = 0;
+    // Starts watching the keyboard for the window; the watch posts `message`.
+    virtual std::unique_ptr<KeyboardWatch> WatchKeyboard(HWND window, UINT message) = 0;
 };
 
 inline constexpr int kMaxTitleLength = 510;

@@ -25,6 +25,7 @@
 #define IDS_APP_TITLE               103
 #define IDS_ALREADY_RUNNING         105
 #define IDS_TITLE_COLUMN            106
+#define IDS_HOTKEY_TAKEN            107
 
 // Controls of the main window
 #define IDC_FINDER                  1001

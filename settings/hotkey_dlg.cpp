@@ -16,6 +16,16 @@ BOOL CHotKeyDlg::OnInitDialog() {
 }
 
 void CHotKeyDlg::OnOK() {
-    m_hotKeyCtrl.GetHotKey(m_wVk, m_wModifiers);
+    WORD vk = 0;
+    WORD modifiers = 0;
+    m_hotKeyCtrl.GetHotKey(vk, modifiers);
+    if (vk == 0 || (m_acceptKey && !m_acceptKey(vk, modifiers))) {
+        ::MessageBoxW(m_hWnd, AfxLoadString(IDS_HOTKEY_TAKEN).c_str(), AfxLoadString(IDS_APP_TITLE).c_str(),
+                      MB_OK | MB_ICONWARNING);
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_hotKeyCtrl.m_hWnd), TRUE);
+        return;
+    }
+    m_wVk = vk;
+    m_wModifiers = modifiers;
     CDialog::OnOK();
 }

@@ -15,7 +15,12 @@ std::optional<std::uint32_t> DecodeValue(const std::optional<StoredValue>& value
 
 Settings Merge(Settings current, const StoredSettings& stored) {
     if (const auto vk = DecodeValue(stored.virtualKey)) {
-        current.hideKeyVk = static_cast<std::uint16_t>(*vk & 0xFFFFu);
+        // Only a code a key can have: anything else would be registered as a
+        // key the dialog cannot show.
+        const auto word = static_cast<std::uint16_t>(*vk & 0xFFFFu);
+        if (word >= kFirstVirtualKey && word <= kLastVirtualKey) {
+            current.hideKeyVk = word;
+        }
     }
     if (const auto modifiers = DecodeValue(stored.modifiers)) {
         current.hideKeyModifiers = static_cast<std::uint16_t>(*modifiers & 0xFFFFu);

@@ -37,9 +37,14 @@ struct Settings {
 // one is widened with zeros, never with bytes of an earlier read.
 std::optional<std::uint32_t> DecodeValue(const std::optional<StoredValue>& value);
 
+// The virtual-key codes a key can have.
+inline constexpr std::uint16_t kFirstVirtualKey = 0x01;
+inline constexpr std::uint16_t kLastVirtualKey = 0xFE;
+
 // The settings after a load: each value read takes the place of the setting,
 // the hide-key's two words from the low 16 bits, an option as on for any
-// non-zero value; a value not read leaves the setting as it was.
+// non-zero value; a value not read leaves the setting as it was. A key code
+// outside kFirstVirtualKey..kLastVirtualKey counts as not read.
 Settings Merge(Settings current, const StoredSettings& stored);
 
 }  // namespace settings

@@ -1,7 +1,8 @@
 // A program whose window Veilkeeper hides in the tests: a top-level window
 // with the title from the command line at a fixed place, filled by an edit
 // control. It prints both handles, then pumps messages. Posted WM_APP+1 makes
-// it hang: its thread stops pumping until a line arrives on its input.
+// it hang: its thread stops pumping until a line arrives on its input. Sent
+// WM_APP+2 answers how many Control+Tab key-downs the program received.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +11,9 @@
 namespace {
 
 constexpr UINT kHang = WM_APP + 1;
+constexpr UINT kControlTabCount = WM_APP + 2;
+
+LRESULT g_controlTabs = 0;
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -19,6 +23,8 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         ::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), line, sizeof line, &read, nullptr);
         return 0;
     }
+    case kControlTabCount:
+        return g_controlTabs;
     case WM_SIZE: {
         HWND edit = ::GetWindow(window, GW_CHILD);
         if (edit != nullptr) {
@@ -64,6 +70,9 @@ int wmain(int argc, wchar_t** argv) {
 
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0) {
+            ++g_controlTabs;
+        }
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

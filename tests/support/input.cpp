@@ -34,6 +34,16 @@ void PressKeys(std::initializer_list<WORD> virtualKeys) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void KeyDown(WORD virtualKey) {
+    INPUT input = Key(virtualKey, false);
+    ::SendInput(1, &input, sizeof(INPUT));
+}
+
+void KeyUp(WORD virtualKey) {
+    INPUT input = Key(virtualKey, true);
+    ::SendInput(1, &input, sizeof(INPUT));
+}
+
 void MovePointer(POINT screenPoint) {
     ::SetCursorPos(screenPoint.x, screenPoint.y);
     // The move reaches the system's cursor asynchronously: input that follows

@@ -10,6 +10,10 @@ namespace test {
 
 // Presses the keys in order and releases them in reverse.
 void PressKeys(std::initializer_list<WORD> virtualKeys);
+// One key-down or key-up; key-downs without a key-up between them are what a
+// held key's auto-repeat makes.
+void KeyDown(WORD virtualKey);
+void KeyUp(WORD virtualKey);
 void MovePointer(POINT screenPoint);
 void DoubleClick(POINT screenPoint);
 void RightClick(POINT screenPoint);

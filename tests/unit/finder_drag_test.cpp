@@ -27,7 +27,7 @@ std::string Describe(const DragEffects& e) {
 
 TEST(FinderDrag, EventsInEachStateAndWhatTheyAskFor) {
     struct Step {
-        const char* event;  // "press" on the finder, "press-elsewhere", "release", "right"
+        const char* event;  // "press" on the finder, "press-elsewhere", "release", "right", "lost"
         bool invisibleOnDrop;
         const char* effects;
         bool draggingAfter;
@@ -44,6 +44,9 @@ TEST(FinderDrag, EventsInEachStateAndWhatTheyAskFor) {
         {"a right press cancels",
          {{"press", true, "capture hide-main cursor", true}, {"right", true, "release show-main", false},
           {"release", true, "nothing", false}}},
+        {"losing the capture cancels, and the next release hides nothing",
+         {{"press", true, "capture hide-main cursor", true}, {"lost", true, "release show-main", false},
+          {"release", true, "nothing", false}, {"lost", true, "nothing", false}}},
         {"a press elsewhere starts nothing",
          {{"press-elsewhere", true, "nothing", false}, {"release", true, "nothing", false},
           {"right", true, "nothing", false}}},
@@ -64,6 +67,8 @@ TEST(FinderDrag, EventsInEachStateAndWhatTheyAskFor) {
                 effects = drag.LeftPress(event == "press", step.invisibleOnDrop);
             } else if (event == "release") {
                 effects = drag.LeftRelease();
+            } else if (event == "lost") {
+                effects = drag.CaptureLost();
             } else {
                 effects = drag.RightPress();
             }

@@ -70,6 +70,12 @@ TEST(StoredSettings, MergeTakesWhatWasReadAndKeepsTheRest) {
         {"any other option value is on", {{}, {}, Bytes({7, 0, 0, 0}), Bytes({0, 0, 0, 0x80})}, {0xC0, 0, true, true}},
         {"a value too long keeps the setting", {Longer(8), Longer(12), Longer(5), Longer(100)}, {0xC0, 0, true, true}},
         {"only the key's modifiers stored", {{}, Bytes({1, 0, 0, 0}), {}, {}}, {0xC0, 1, true, true}},
+        {"key code 0 is no key: the default", {Bytes({0, 0, 0, 0}), {}, {}, {}}, {0xC0, 0, true, true}},
+        {"key code 0xFF is no key", {Bytes({0xFF, 0, 0, 0}), {}, {}, {}}, {0xC0, 0, true, true}},
+        {"key codes 1 and 0xFE are keys", {Bytes({0x01, 0, 0, 0}), {}, {}, {}}, {0x01, 0, true, true}},
+        {"0xFE", {Bytes({0xFE, 0, 0, 0}), {}, {}, {}}, {0xFE, 0, true, true}},
+        {"a key code above 0xFF is no key", {Bytes({0x77, 0x01, 0, 0}), Bytes({2, 0, 0, 0}), {}, {}},
+         {0xC0, 2, true, true}},
     };
     for (const Case& c : cases) {
         const settings::Settings merged = settings::Merge(defaults, c.stored);

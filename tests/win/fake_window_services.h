@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -38,10 +39,6 @@ public:
         m_pointer = point;
         m_windowAtPointer = windowThere;
     }
-    void SetTime(WORD hour, WORD minute, WORD second, WORD millisecond) {
-        std::lock_guard lock(m_mutex);
-        m_time = SYSTEMTIME{2026, 12, 4, 10, hour, minute, second, millisecond};
-    }
     std::vector<Call> Calls() {
         std::lock_guard lock(m_mutex);
         return m_calls;
@@ -50,6 +47,23 @@ public:
     void RefuseHotKey(int id) {
         std::lock_guard lock(m_mutex);
         m_refused.push_back(id);
+    }
+    // Combinations (registration form, without MOD_NOREPEAT) another program holds.
+    void RefuseCombination(UINT modifiers, UINT virtualKey) {
+        std::lock_guard lock(m_mutex);
+        m_refusedCombinations.push_back({modifiers, virtualKey});
+    }
+    // The keyboard watch the main window started: its window and message,
+    // and the key whose releases it reports.
+    struct Watch {
+        HWND window = nullptr;
+        UINT message = 0;
+        UINT releaseKey = 0;
+        bool ended = false;
+    };
+    Watch KeyboardWatchState() {
+        std::lock_guard lock(m_mutex);
+        return m_watch;
     }
     std::map<int, std::pair<UINT, UINT>> Registered() {
         std::lock_guard lock(m_mutex);
@@ -91,6 +105,11 @@ public:
                 return false;
             }
         }
+        for (const auto& [refusedModifiers, refusedKey] : m_refusedCombinations) {
+            if (refusedModifiers == (modifiers & ~UINT{MOD_NOREPEAT}) && refusedKey == virtualKey) {
+                return false;
+            }
+        }
         m_registered[id] = {modifiers, virtualKey};
         return true;
     }
@@ -98,12 +117,30 @@ public:
         std::lock_guard lock(m_mutex);
         m_registered.erase(id);
     }
-    SYSTEMTIME SystemTime() override {
+    std::unique_ptr<platform::KeyboardWatch> WatchKeyboard(HWND window, UINT message) override {
         std::lock_guard lock(m_mutex);
-        return m_time;
+        m_watch = {window, message, 0, false};
+        return std::make_unique<FakeWatch>(*this);
     }
 
 private:
+    class FakeWatch final : public platform::KeyboardWatch {
+    public:
+        explicit FakeWatch(FakeWindowServices& services) : m_services(services) {}
+        ~FakeWatch() override {
+            std::lock_guard lock(m_services.m_mutex);
+            m_services.m_watch.ended = true;
+        }
+        bool Active() const override { return true; }
+        void ReportReleasesOf(UINT virtualKey) override {
+            std::lock_guard lock(m_services.m_mutex);
+            m_services.m_watch.releaseKey = virtualKey;
+        }
+
+    private:
+        FakeWindowServices& m_services;
+    };
+
     void Record(const char* what, HWND window) {
         std::lock_guard lock(m_mutex);
         m_calls.push_back({what, window});
@@ -113,10 +150,11 @@ private:
     std::map<HWND, Target> m_targets;
     POINT m_pointer{};
     HWND m_windowAtPointer = nullptr;
-    SYSTEMTIME m_time{};
     std::vector<Call> m_calls;
     std::map<int, std::pair<UINT, UINT>> m_registered;
     std::vector<int> m_refused;
+    std::vector<std::pair<UINT, UINT>> m_refusedCombinations;
+    Watch m_watch;
 };
 
 }  // namespace test

@@ -62,7 +62,13 @@ protected:
         return ImageList_GetImageCount(ListView_GetImageList(d.Item(IDC_HIDDEN_LIST), LVSIL_SMALL));
     }
 
-    static void PressHotKey(Driver& d, int id) { ::SendMessageW(d.Window(), WM_HOTKEY, id, 0); }
+    // A key-down as the hotkey reports it; a press is a key-down and the
+    // release the keyboard watch reports.
+    static void HotKeyDown(Driver& d, int id) { ::SendMessageW(d.Window(), WM_HOTKEY, id, 0); }
+    void PressHotKey(Driver& d, int id) {
+        HotKeyDown(d, id);
+        ::SendMessageW(d.Window(), services.KeyboardWatchState().message, platform::kHideKeyReleased, 0);
+    }
 
     static void DoubleClickRow(Driver& d, int row) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
@@ -214,25 +220,104 @@ TEST_F(Hiding, AHundredHidesKeepAHundredIcons) {
     });
 }
 
-TEST_F(Hiding, SetUpRegistersBothHotkeysAndTheShowKeyNeedsADoublePress) {
+TEST_F(Hiding, SetUpRegistersTheHideKeyWithoutRepeatsAndWatchesTheKeyboardForTheShowKey) {
     WithMainWindow([&](Driver& d, CHiderDlg&) {
         const auto registered = services.Registered();
-        ASSERT_EQ(registered.count(HOTKEY_SHOW_SELF), 1u);
+        EXPECT_EQ(registered.count(HOTKEY_SHOW_SELF), 0u) << "Control+Tab stays free for every program";
         ASSERT_EQ(registered.count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
-        EXPECT_EQ(registered.at(HOTKEY_SHOW_SELF), (std::pair<UINT, UINT>{MOD_CONTROL, VK_TAB}));
-        EXPECT_EQ(registered.at(HOTKEY_HIDE_UNDER_CURSOR), (std::pair<UINT, UINT>{0, 0xC0}));
+        EXPECT_EQ(registered.at(HOTKEY_HIDE_UNDER_CURSOR), (std::pair<UINT, UINT>{MOD_NOREPEAT, 0xC0}));
+        const auto watch = services.KeyboardWatchState();
+        EXPECT_EQ(watch.window, d.Window());
+        EXPECT_EQ(watch.releaseKey, 0xC0u);
 
+        // The watch's double press shows the window; a stray hotkey message
+        // with the old show-key's identifier does nothing.
         ::ShowWindow(d.Window(), SW_HIDE);
-        services.SetTime(15, 0, 0, 0);
-        PressHotKey(d, HOTKEY_SHOW_SELF);
-        EXPECT_FALSE(::IsWindowVisible(d.Window())) << "one press";
-        services.SetTime(15, 0, 0, 500);
-        PressHotKey(d, HOTKEY_SHOW_SELF);
-        EXPECT_FALSE(::IsWindowVisible(d.Window())) << "500 ms later";
-        services.SetTime(15, 0, 0, 999);
-        PressHotKey(d, HOTKEY_SHOW_SELF);
-        EXPECT_TRUE(::IsWindowVisible(d.Window())) << "499 ms after the previous press";
+        HotKeyDown(d, HOTKEY_SHOW_SELF);
+        EXPECT_FALSE(::IsWindowVisible(d.Window()));
+        ::SendMessageW(d.Window(), watch.message, platform::kShowKeyPressedTwice, 0);
+        EXPECT_TRUE(::IsWindowVisible(d.Window()));
     });
+}
+
+TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
+    for (int n = 1; n <= 3; ++n) {
+        services.AddTarget(Target(n), {L"w" + std::to_wstring(n), icon, nullptr});
+    }
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        const UINT watchMessage = services.KeyboardWatchState().message;
+        // Auto-repeat, each key-down over the window then under the pointer.
+        for (int n = 1; n <= 3; ++n) {
+            services.SetPointer({0, 0}, Target(n));
+            HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+        }
+        EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"w1"}));
+
+        ::SendMessageW(d.Window(), watchMessage, platform::kHideKeyReleased, 0);
+        HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+        EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"w3", L"w1"})) << "a new press after the release";
+    });
+}
+
+TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        // Any program can post it; the window's own posted message after it
+        // shows when it was handled.
+        ::ShowWindow(d.Window(), SW_HIDE);
+        ::PostMessageW(d.Window(), WM_DESTROY, 0, 0);
+        ::PostMessageW(d.Window(), services.KeyboardWatchState().message, platform::kShowKeyPressedTwice, 0);
+        ASSERT_TRUE(test::WaitFor([&] { return ::IsWindowVisible(d.Window()) != FALSE; }));
+        EXPECT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
+        EXPECT_FALSE(services.KeyboardWatchState().ended);
+        ::PostMessageW(d.Window(), WM_COMMAND, ID_EXIT, 0);
+        EXPECT_TRUE(d.Ended(5000));
+    });
+    EXPECT_TRUE(services.Registered().empty());
+    EXPECT_TRUE(services.KeyboardWatchState().ended) << "the watch goes with the window";
+}
+
+// The finder drag's ends, with the window manager's messages sent as it
+// sends them: a press on the finder, then the release or a loss of capture.
+TEST_F(Hiding, ADragEndsWithAHideOnlyOnItsReleaseAtThePointersPlace) {
+    struct Way {
+        const char* name;
+        UINT message;  // what ends the drag
+        const char* calls;
+    };
+    const Way ways[] = {
+        {"released", WM_LBUTTONUP, "hide"},
+        {"capture taken by another window", WM_CAPTURECHANGED, ""},
+        {"cancelled by the system (a dialog came up)", WM_CANCELMODE, ""},
+        {"F1: the guide opens only once the drag is over", WM_HELP, ""},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        test::FakeWindowServices fresh;
+        fresh.AddTarget(Target(1), {L"A", icon, nullptr});
+        CHiderDlg dialog(fresh);
+        test::RunModal(dialog, [&](Driver& d) {
+            ASSERT_NE(d.Window(), nullptr);
+            RECT finder{};
+            ::GetWindowRect(d.Item(IDC_FINDER), &finder);
+            ::MapWindowPoints(nullptr, d.Window(), reinterpret_cast<POINT*>(&finder), 2);
+            const LPARAM onFinder = MAKELPARAM((finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2);
+            ::SendMessageW(d.Window(), WM_LBUTTONDOWN, MK_LBUTTON, onFinder);
+            EXPECT_FALSE(::IsWindowVisible(d.Window())) << "steps aside for the drag";
+
+            // The message's point is the finder's; the pointer is over the target.
+            fresh.SetPointer({500, 500}, Target(1));
+            ::SendMessageW(d.Window(), way.message, 0, way.message == WM_LBUTTONUP ? onFinder : 0);
+            EXPECT_TRUE(::IsWindowVisible(d.Window())) << "back after the drag";
+            // A release after a lost capture is an ordinary click: it hides nothing.
+            ::SendMessageW(d.Window(), WM_LBUTTONUP, 0, onFinder);
+            std::string calls;
+            for (const auto& call : fresh.Calls()) {
+                calls += call.what;
+                EXPECT_EQ(call.window, Target(1));
+            }
+            EXPECT_EQ(calls, way.calls);
+        });
+    }
 }
 
 // The set-up's result is the hide-key's registration: with it the dialog
@@ -254,7 +339,7 @@ TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
         SetUpProbe dialog(services);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
-            EXPECT_EQ(services.Registered().count(HOTKEY_SHOW_SELF), 1u);
+            EXPECT_EQ(services.KeyboardWatchState().window, d.Window());
             EXPECT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), refused ? 0u : 1u);
             EXPECT_TRUE(::IsWindowVisible(d.Window())) << "Veilkeeper runs on without a hide-key";
         });

@@ -146,9 +146,26 @@ TEST(MainWindow, SetUpMakesATopmostCentredToolWindowWithBothOptionsOn) {
         column.cchTextMax = 32;
         ASSERT_TRUE(ListView_GetColumn(list, 0, &column));
         EXPECT_STREQ(heading, L"窗口名称");
-        EXPECT_EQ(column.cx, 271);
+        // The column fills the list, leaving room for a scroll bar, at any DPI.
+        RECT listClient{};
+        ::GetClientRect(list, &listClient);
+        EXPECT_EQ(column.cx, listClient.right - ::GetSystemMetrics(SM_CXVSCROLL));
         EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
-        EXPECT_NE(ListView_GetImageList(list, LVSIL_SMALL), nullptr);
+        HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL);
+        ASSERT_NE(images, nullptr);
+        int cx = 0;
+        int cy = 0;
+        ImageList_GetIconSize(images, &cx, &cy);
+        EXPECT_EQ(cx, ::GetSystemMetrics(SM_CXSMICON)) << "row icons at this display's size";
+        EXPECT_EQ(cy, ::GetSystemMetrics(SM_CYSMICON));
+        ICONINFO finder{};
+        ASSERT_TRUE(::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(d.Item(IDC_FINDER), STM_GETICON, 0, 0)),
+                                  &finder));
+        BITMAP mask{};
+        ::GetObjectW(finder.hbmMask, sizeof mask, &mask);
+        EXPECT_EQ(mask.bmWidth, ::GetSystemMetrics(SM_CXICON)) << "the finder at this display's size";
+        if (finder.hbmColor != nullptr) ::DeleteObject(finder.hbmColor);
+        ::DeleteObject(finder.hbmMask);
         EXPECT_EQ(ListView_GetItemCount(list), 0);
 
         // Centred on the work area.

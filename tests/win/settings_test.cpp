@@ -17,6 +17,7 @@
 #include "poll.h"
 #include "resource.h"
 #include "user_settings.h"
+#include "windows_of.h"
 
 namespace {
 
@@ -56,6 +57,28 @@ protected:
         return dialog;
     }
 
+    // The visible window another window owns (a message box over it); none in time.
+    struct OwnedSearch {
+        HWND owner;
+        HWND found;
+    };
+    static BOOL CALLBACK FindOwned(HWND window, LPARAM lParam) {
+        auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+        if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static HWND OwnedWindowOf(HWND owner) {
+        OwnedSearch search{owner, nullptr};
+        WaitFor([&] {
+            ::EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        });
+        return search.found;
+    }
+
     static void Close(HWND dialog, int button) {
         ::PostMessageW(dialog, WM_COMMAND, button, 0);
         WaitFor([&] { return !::IsWindow(dialog); });
@@ -66,7 +89,7 @@ TEST_F(Settings, AFirstStartWritesNothingAndUsesTheDefaults) {
     WithMainWindow([&](Driver& d) {
         EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_INVISIBLE_ON_DROP), BST_CHECKED);
         EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_HIDE_SELF_AFTER_SHOW), BST_CHECKED);
-        EXPECT_EQ(HideKey(), Registration(0, 0xC0));
+        EXPECT_EQ(HideKey(), Registration(MOD_NOREPEAT, 0xC0));
     });
     EXPECT_FALSE(test::SettingsKeyExists());
 }
@@ -91,7 +114,11 @@ TEST_F(Settings, EachOptionIsSavedOnItsClickAndComesBackAtTheNextStart) {
 TEST_F(Settings, AStoredHideKeyIsTheOneRegisteredAtStart) {
     test::StoreDword(L"VirtualKey", 0x77);  // F8
     test::StoreDword(L"Modifiers", 4);      // Alt, as the hotkey control says it
-    WithMainWindow([&](Driver&) { EXPECT_EQ(HideKey(), Registration(MOD_ALT, 0x77)); });
+    WithMainWindow([&](Driver&) { EXPECT_EQ(HideKey(), Registration(MOD_ALT | MOD_NOREPEAT, 0x77)); });
+
+    // A code no key has is not used: the dialog could not even show it.
+    test::StoreDword(L"VirtualKey", 0x1C0);
+    WithMainWindow([&](Driver&) { EXPECT_EQ(HideKey(), Registration(MOD_ALT | MOD_NOREPEAT, 0xC0)); });
 }
 
 TEST_F(Settings, ValuesOfOtherTypesAndSizesLoadByTheRules) {
@@ -100,7 +127,7 @@ TEST_F(Settings, ValuesOfOtherTypesAndSizesLoadByTheRules) {
     test::StoreValue(L"InvisibleOnDrop", REG_BINARY, {0x00, 0x00});              // 2 bytes of 0
     test::StoreValue(L"HideSelfAfterShow", REG_SZ, {'7', 0});                   // a string, 4 bytes in all
     WithMainWindow([&](Driver& d) {
-        EXPECT_EQ(HideKey(), Registration(0, 'X'));
+        EXPECT_EQ(HideKey(), Registration(MOD_NOREPEAT, 'X'));
         EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_INVISIBLE_ON_DROP), BST_UNCHECKED);
         EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_HIDE_SELF_AFTER_SHOW), BST_CHECKED);
     });
@@ -114,10 +141,9 @@ TEST_F(Settings, TheHotKeyDialogShowsTheKeyFreesItAndOkSavesBothValues) {
         HWND control = ::GetDlgItem(dialog, IDC_HOTKEY);
         EXPECT_EQ(::SendMessageW(control, HKM_GETHOTKEY, 0, 0), MAKEWORD(0xC0, 0));
         EXPECT_FALSE(HideKey()) << "the hide-key is free while the dialog is open";
-        EXPECT_EQ(services.Registered().count(HOTKEY_SHOW_SELF), 1u);
 
         Close(dialog, IDOK);  // unchanged
-        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(0, 0xC0); }));
+        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, 0xC0); }));
         EXPECT_EQ(test::StoredDword(L"VirtualKey"), 0xC0u);
         EXPECT_EQ(test::StoredDword(L"Modifiers"), 0u);
 
@@ -125,7 +151,8 @@ TEST_F(Settings, TheHotKeyDialogShowsTheKeyFreesItAndOkSavesBothValues) {
         ASSERT_NE(dialog, nullptr);
         ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD('X', HOTKEYF_ALT), 0);
         Close(dialog, IDOK);
-        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_ALT, 'X'); }));
+        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_ALT | MOD_NOREPEAT, 'X'); }));
+        EXPECT_EQ(services.KeyboardWatchState().releaseKey, UINT{'X'}) << "its releases are followed";
         EXPECT_EQ(test::StoredDword(L"VirtualKey"), DWORD{'X'});
         EXPECT_EQ(test::StoredDword(L"Modifiers"), DWORD{HOTKEYF_ALT});
     });
@@ -137,23 +164,45 @@ TEST_F(Settings, CancelWritesNothingAndKeepsTheOldKey) {
         ASSERT_NE(dialog, nullptr);
         ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F9, HOTKEYF_CONTROL), 0);
         Close(dialog, IDCANCEL);
-        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(0, 0xC0); }));
+        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, 0xC0); }));
     });
     EXPECT_FALSE(test::SettingsKeyExists());
 }
 
-TEST_F(Settings, AnEmptiedControlStoresNoKeyAndVeilkeeperRunsOn) {
+// OK with a key that cannot be had says so and keeps the dialog open; the old
+// key comes back when it closes, and nothing is written.
+TEST_F(Settings, AKeyThatCannotBeRegisteredIsRefusedWithAMessage) {
+    services.RefuseCombination(MOD_CONTROL, VK_F8);  // another program holds it
+    struct Case {
+        const char* what;
+        WORD hotKey;  // as the control holds it: key in the low byte, flags in the high
+    };
+    const Case cases[] = {
+        {"an emptied control", 0},
+        {"a key another program holds", MAKEWORD(VK_F8, HOTKEYF_CONTROL)},
+        {"Control+Tab, the show-key", MAKEWORD(VK_TAB, HOTKEYF_CONTROL)},
+    };
     WithMainWindow([&](Driver& d) {
-        HWND dialog = OpenHotKeyDialog(d);
-        ASSERT_NE(dialog, nullptr);
-        ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, 0, 0);
-        Close(dialog, IDOK);
-        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(0, 0); }));
-        EXPECT_EQ(test::StoredDword(L"VirtualKey"), 0u);
-        EXPECT_EQ(test::StoredDword(L"Modifiers"), 0u);
-        EXPECT_FALSE(d.Ended(200));
-        EXPECT_TRUE(::IsWindowVisible(d.Window()));
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            HWND dialog = OpenHotKeyDialog(d);
+            ASSERT_NE(dialog, nullptr);
+            ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, c.hotKey, 0);
+            ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+
+            HWND message = OwnedWindowOf(dialog);
+            ASSERT_NE(message, nullptr) << "a message box over the dialog";
+            EXPECT_EQ(test::StaticTextsOf(message).back(), L"该快捷键无法使用，请另选一个。");
+            ::PostMessageW(message, WM_COMMAND, IDOK, 0);
+            ASSERT_TRUE(WaitFor([&] { return !::IsWindow(message); }));
+            EXPECT_TRUE(::IsWindowVisible(dialog)) << "the dialog stays for another choice";
+
+            Close(dialog, IDCANCEL);
+            EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, 0xC0); }));
+        }
+        EXPECT_FALSE(d.Ended(100));
     });
+    EXPECT_FALSE(test::SettingsKeyExists());
 }
 
 }  // namespace

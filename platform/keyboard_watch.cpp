@@ -1,0 +1,110 @@
+#include "keyboard_watch.h"
+
+#include <system_error>
+
+#include "show_key_rule.h"
+#include "unique_handle.h"
+
+namespace platform {
+
+namespace {
+
+// How long the main window waits for the watch to start: the thread does
+// nothing slow, this only bounds a system that will not start it.
+constexpr DWORD kStartTimeoutMs = 5000;
+
+// The hook's state lives on the hook's own thread: the system calls the hook
+// on the thread that installed it.
+struct HookState {
+    HWND window = nullptr;
+    UINT message = 0;
+    const std::atomic<UINT>* releaseKey = nullptr;
+    hider::ShowKeyRule rule;
+};
+thread_local HookState* t_state = nullptr;
+
+bool Held(int virtualKey) {
+    return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+}
+
+// Control and no other modifier, as a hotkey of Control+Tab would take it.
+bool ControlOnly() {
+    return Held(VK_CONTROL) && !Held(VK_SHIFT) && !Held(VK_MENU) && !Held(VK_LWIN) && !Held(VK_RWIN);
+}
+
+LRESULT CALLBACK WatchKey(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HC_ACTION || t_state == nullptr) {
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+    const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
+    hider::TabVerdict verdict = hider::TabVerdict::PassOn;
+    if (key->vkCode == VK_TAB && down) {
+        verdict = t_state->rule.TabDown(ControlOnly(), ::GetTickCount64());
+    } else if (key->vkCode == VK_TAB && up) {
+        verdict = t_state->rule.TabUp();
+    }
+    if (up && key->vkCode == t_state->releaseKey->load()) {
+        ::PostMessageW(t_state->window, t_state->message, kHideKeyReleased, 0);
+    }
+    if (verdict == hider::TabVerdict::ShowMain) {
+        ::PostMessageW(t_state->window, t_state->message, kShowKeyPressedTwice, 0);
+    }
+    if (verdict != hider::TabVerdict::PassOn) {
+        return 1;  // kept from every other program
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+Win32KeyboardWatch::Win32KeyboardWatch(HWND window, UINT message)
+    : m_window(window), m_message(message), m_ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    if (!m_ready) {
+        return;
+    }
+    try {
+        m_thread = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        return;  // no thread: the window runs on without a watch
+    }
+    ::WaitForSingleObject(m_ready.get(), kStartTimeoutMs);
+}
+
+Win32KeyboardWatch::~Win32KeyboardWatch() {
+    if (m_thread.joinable()) {
+        // The thread says it is ready once its queue is there, so the quit
+        // cannot be lost; it does nothing slow before that.
+        ::WaitForSingleObject(m_ready.get(), INFINITE);
+        ::PostThreadMessageW(m_threadId.load(), WM_QUIT, 0, 0);
+        m_thread.join();
+    }
+}
+
+void Win32KeyboardWatch::Run() {
+    // Every key of the system waits for this thread's answer.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // makes this thread's queue
+    m_threadId.store(::GetCurrentThreadId());
+
+    HookState state;
+    state.window = m_window;
+    state.message = m_message;
+    state.releaseKey = &m_releaseKey;
+    t_state = &state;
+    fw::unique_hhook hook(::SetWindowsHookExW(WH_KEYBOARD_LL, &WatchKey, ::GetModuleHandleW(nullptr), 0));
+    m_active.store(static_cast<bool>(hook));
+    ::SetEvent(m_ready.get());
+
+    // The system calls the hook while this thread waits for messages.
+    while (hook && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::DispatchMessageW(&msg);
+    }
+    hook.reset();
+    t_state = nullptr;
+    m_active.store(false);
+}
+
+}  // namespace platform

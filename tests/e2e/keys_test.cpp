@@ -1,0 +1,199 @@
+// The keys with real input: Control+Tab stays with the focused program unless
+// pressed twice quickly, a held key counts once, the hotkeys outlive a posted
+// WM_DESTROY, and a hide-key that cannot be had is refused.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "input.h"
+#include "poll.h"
+#include "remote_list_view.h"
+#include "user_settings.h"
+#include "veilkeeper_session.h"
+#include "windows_of.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test::PollUntil;
+using Clock = std::chrono::steady_clock;
+
+constexpr WORD kHideKey = 0xC0;
+constexpr UINT kControlTabCount = WM_APP + 2;  // answered by the target program
+
+class Keys : public test::VeilkeeperRunning {
+protected:
+    // Veilkeeper hidden, and a program with the keyboard focus.
+    void HideVeilkeeperAndFocus(test::TargetProgram& target) {
+        ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
+        test::Click(CentreOfWindow(target.edit));
+        ASSERT_TRUE(PollUntil([&] { return ::GetForegroundWindow() == target.window; }));
+    }
+    static LRESULT ControlTabsOf(const test::TargetProgram& target) {
+        DWORD_PTR count = 0;
+        ::SendMessageTimeoutW(target.window, kControlTabCount, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
+        return static_cast<LRESULT>(count);
+    }
+    static bool StaysSo(const std::function<bool()>& condition) {
+        return !PollUntil([&] { return !condition(); }, 1s);
+    }
+    // The pace of the input itself, not a wait for a result.
+    static void WaitUntil(Clock::time_point when) {
+        PollUntil([&] { return Clock::now() >= when; }, 5s);
+    }
+};
+
+TEST_F(Keys, SingleControlTabPressesReachTheFocusedProgramAndShowNothing) {
+    test::TargetProgram target = test::StartTarget(L"标签页", 20, 20);
+    HideVeilkeeperAndFocus(target);
+    for (LRESULT n = 1; n <= 3; ++n) {
+        const auto pressed = Clock::now();
+        test::PressKeys({VK_CONTROL, VK_TAB});
+        EXPECT_TRUE(PollUntil([&] { return ControlTabsOf(target) == n; })) << "press " << n;
+        WaitUntil(pressed + 1s);
+    }
+    EXPECT_FALSE(Visible(main));
+}
+
+TEST_F(Keys, TwoPressesWithin200MsShowVeilkeeperAndOnlyTheFirstReachesTheProgram) {
+    test::TargetProgram target = test::StartTarget(L"标签页", 20, 20);
+    HideVeilkeeperAndFocus(target);
+    const auto first = Clock::now();
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    WaitUntil(first + 200ms);
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_TRUE(PollUntil([&] { return Visible(main); }));
+    EXPECT_TRUE(PollUntil([&] { return ControlTabsOf(target) == 1; }));
+    EXPECT_TRUE(StaysSo([&] { return ControlTabsOf(target) == 1; })) << "the second press was kept";
+}
+
+TEST_F(Keys, AHeldControlTabRepeatsIntoTheProgramAndShowsNothing) {
+    test::TargetProgram target = test::StartTarget(L"标签页", 20, 20);
+    HideVeilkeeperAndFocus(target);
+    test::KeyDown(VK_CONTROL);
+    for (int repeat = 0; repeat < 5; ++repeat) {
+        test::KeyDown(VK_TAB);
+    }
+    test::KeyUp(VK_TAB);
+    test::KeyUp(VK_CONTROL);
+    EXPECT_TRUE(PollUntil([&] { return ControlTabsOf(target) == 5; })) << "as without Veilkeeper";
+    EXPECT_TRUE(StaysSo([&] { return !Visible(main); }));
+}
+
+TEST_F(Keys, AHeldHideKeyHidesOneWindowOfAStack) {
+    std::vector<test::TargetProgram> stack;
+    for (const wchar_t* title : {L"下", L"中", L"上"}) {
+        stack.push_back(test::StartTarget(title, 20, 20));
+        ASSERT_NE(stack.back().window, nullptr);
+    }
+    test::MovePointer(CentreOfWindow(stack.back().window));
+    for (int repeat = 0; repeat < 4; ++repeat) {
+        test::KeyDown(kHideKey);
+    }
+    test::KeyUp(kHideKey);
+    ASSERT_TRUE(PollUntil([&] { return list->Count() == 1; }));
+    EXPECT_TRUE(StaysSo([&] { return list->Count() == 1; }));
+    EXPECT_EQ(list->Text(0), L"上");
+    EXPECT_TRUE(Visible(stack[0].window) && Visible(stack[1].window));
+
+    // Released, the key hides again.
+    test::PressKeys({kHideKey});
+    EXPECT_TRUE(PollUntil([&] { return list->Count() == 2; }));
+}
+
+TEST_F(Keys, APostedDestroyLeavesBothKeysWorking) {
+    test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
+    // Posted messages are handled in order: the keys below come after it.
+    ::PostMessageW(main, WM_DESTROY, 0, 0);
+    HideWithKeyOver(target.window, {kHideKey});
+    EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); }));
+
+    ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_TRUE(PollUntil([&] { return Visible(main); }));
+    EXPECT_TRUE(veilkeeper->Running());
+}
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwned(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+    if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The visible window another window owns; none in time.
+HWND OwnedWindowOf(HWND owner) {
+    OwnedSearch search{owner, nullptr};
+    PollUntil([&] {
+        ::EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_F8)) << "this test holds Control+F8";
+    test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
+
+    ::PostMessageW(main, WM_COMMAND, test::kSetHotKeyCommand, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PollUntil([&] {
+        dialog = ::FindWindowW(L"#32770", L"快捷键设定");
+        return dialog != nullptr && Visible(dialog);
+    }));
+    ::SendMessageW(::GetDlgItem(dialog, 1015), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+
+    HWND message = OwnedWindowOf(dialog);
+    ASSERT_NE(message, nullptr) << "a message says the key cannot be used";
+    const auto texts = test::StaticTextsOf(message);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), std::wstring(L"该快捷键无法使用，请另选一个。")), texts.end());
+    ::PostMessageW(message, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PollUntil([&] { return !::IsWindow(message); }));
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
+
+    HideWithKeyOver(target.window, {kHideKey});
+    EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); })) << "the old key still hides";
+    EXPECT_FALSE(test::SettingsKeyExists()) << "nothing written";
+    ::UnregisterHotKey(nullptr, 1);
+}
+
+TEST_F(Keys, ADragWhoseCaptureIsTakenAwayHidesNothingAndVeilkeeperComesBack) {
+    test::TargetProgram target = test::StartTarget(L"拖放目标", 20, 20);
+    test::MovePointer(CentreOfWindow(::GetDlgItem(main, 1001)));
+    test::LeftDown();
+    ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
+
+    // What the system sends when a dialog comes up or the secure desktop
+    // takes the input.
+    ::SendMessageW(main, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(PollUntil([&] { return Visible(main); })) << "back when the drag ends";
+
+    test::MovePointer(CentreOfWindow(target.edit));
+    test::LeftUp();
+    test::Click(CentreOfWindow(target.edit));
+    EXPECT_TRUE(StaysSo([&] { return Visible(target.window); }));
+    EXPECT_EQ(list->Count(), 0);
+}
+
+}  // namespace
