@@ -7,6 +7,7 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,8 @@ public:
         std::wstring title;
         HICON icon = nullptr;
         HWND topLevel = nullptr;  // none: the window is its own top-level window
+        DWORD processId = 0x4000;
+        DWORD threadId = 0x4004;
     };
 
     // What the main window did, in order: "hide", "show", "menu".
@@ -41,6 +44,26 @@ public:
     void SetTime(WORD hour, WORD minute, WORD second, WORD millisecond) {
         std::lock_guard lock(m_mutex);
         m_time = SYSTEMTIME{2026, 12, 4, 10, hour, minute, second, millisecond};
+    }
+    // The window is closed: its handle names nothing.
+    void Close(HWND window) {
+        std::lock_guard lock(m_mutex);
+        m_targets.erase(window);
+    }
+    // The handle now names a window of another process, as after reuse.
+    void Reuse(HWND window, DWORD processId, DWORD threadId) {
+        std::lock_guard lock(m_mutex);
+        m_targets[window].processId = processId;
+        m_targets[window].threadId = threadId;
+    }
+    // Show requests for the window cannot be made.
+    void RefuseShow(HWND window, bool refuse = true) {
+        std::lock_guard lock(m_mutex);
+        m_refusedShows[window] = refuse;
+    }
+    void MarkDesktop(HWND window) {
+        std::lock_guard lock(m_mutex);
+        m_desktops.push_back(window);
     }
     std::vector<Call> Calls() {
         std::lock_guard lock(m_mutex);
@@ -66,10 +89,39 @@ public:
         return found != m_targets.end() && found->second.topLevel != nullptr ? found->second.topLevel : window;
     }
     bool BelongsToThisProgram(HWND window) override { return ::IsWindow(window) != FALSE; }
-    void ShowTarget(HWND window, bool show) override { Record(show ? "show" : "hide", window); }
+    bool IsDesktop(HWND window) override {
+        std::lock_guard lock(m_mutex);
+        for (HWND desktop : m_desktops) {
+            if (desktop == window) {
+                return true;
+            }
+        }
+        return false;
+    }
+    std::optional<platform::WindowFacts> DescribeWindow(HWND window) override {
+        std::lock_guard lock(m_mutex);
+        auto found = m_targets.find(window);
+        if (found == m_targets.end()) {
+            return std::nullopt;
+        }
+        return platform::WindowFacts{found->second.processId, 0x01DC0000'00000000ULL + found->second.processId,
+                                     found->second.threadId, L"FakeWindow", !m_hidden[window]};
+    }
+    bool ShowTarget(HWND window, bool show) override {
+        {
+            std::lock_guard lock(m_mutex);
+            if (show && m_refusedShows[window]) {
+                return false;
+            }
+            m_hidden[window] = !show;
+        }
+        Record(show ? "show" : "hide", window);
+        return true;
+    }
+    // The whole title: the caller cuts it.
     std::wstring WindowTitle(HWND window) override {
         std::lock_guard lock(m_mutex);
-        return m_targets[window].title.substr(0, platform::kMaxTitleLength);
+        return m_targets[window].title;
     }
     HICON WindowIcon(HWND window) override {
         std::lock_guard lock(m_mutex);
@@ -117,6 +169,9 @@ private:
     std::vector<Call> m_calls;
     std::map<int, std::pair<UINT, UINT>> m_registered;
     std::vector<int> m_refused;
+    std::map<HWND, bool> m_hidden;
+    std::map<HWND, bool> m_refusedShows;
+    std::vector<HWND> m_desktops;
 };
 
 }  // namespace test
