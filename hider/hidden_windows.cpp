@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kImageSize = 16;
 constexpr int kImagesAtFirst = 16;
-constexpr int kImagesGrowBy = 8;
+constexpr int kImagesGrowBy = 16;
 
 std::uint64_t HandleValue(HWND window) {
     return reinterpret_cast<std::uintptr_t>(window);
@@ -205,25 +205,33 @@ void HiddenWindows::RemoveRow(int row, std::uint32_t order) {
 }
 
 void HiddenWindows::RemoveImage(int image) {
-    if (image < 0 || !m_imageList.Remove(image)) {
+    const int last = m_imageList.GetImageCount() - 1;
+    if (image < 0 || image > last) {
         return;
     }
-    // The images after it moved up one place: so do their rows' indexes.
-    for (int row = 0; row < m_pList->GetItemCount(); ++row) {
-        LVITEMW item{};
-        item.mask = LVIF_PARAM | LVIF_IMAGE;
-        item.iItem = row;
-        if (!m_pList->GetItem(&item) || item.iImage <= image) {
-            continue;
+    // The last image moves into the freed slot, so one row changes index
+    // rather than every row after it, and the list then drops its last slot.
+    if (image != last) {
+        const auto moved = std::find_if(m_rows.begin(), m_rows.end(),
+                                        [last](const auto& entry) { return entry.second.image == last; });
+        if (!m_imageList.Copy(image, last)) {
+            return;
         }
-        item.mask = LVIF_IMAGE;
-        --item.iImage;
-        m_pList->SetItem(&item);
-        const auto found = m_rows.find(static_cast<std::uint32_t>(item.lParam));
-        if (found != m_rows.end()) {
-            found->second.image = item.iImage;
+        if (moved != m_rows.end()) {
+            moved->second.image = image;
+            LVFINDINFOW find{};
+            find.flags = LVFI_PARAM;
+            find.lParam = static_cast<LPARAM>(moved->first);
+            LVITEMW item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = m_pList->FindItem(&find);
+            item.iImage = image;
+            if (item.iItem >= 0) {
+                m_pList->SetItem(&item);
+            }
         }
     }
+    m_imageList.SetImageCount(last);
 }
 
 void HiddenWindows::FollowRowCount() {
