@@ -29,6 +29,10 @@ WindowIdentity IdentityOf(HWND window, const platform::WindowFacts& facts) {
 }  // namespace
 
 void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
+    // A dialog object run again starts from the record, not from the rows of
+    // its earlier window.
+    m_rows.clear();
+    m_bChecking = false;
     m_hOwner = owner;
     m_pList = &list;
     // Full colour with a mask: icons keep their colours and transparency.

@@ -86,7 +86,7 @@ TEST_F(Ending, EveryOtherEndOfTheMainWindowShowsTheListedWindows) {
         const char* what;
         UINT message;
         WPARAM wParam;
-        LPARAM lParam;
+        DWORD lParam;
     };
     const Case cases[] = {
         {"a WM_QUIT posted by another program", WM_QUIT, 0, 0},
@@ -100,7 +100,7 @@ TEST_F(Ending, EveryOtherEndOfTheMainWindowShowsTheListedWindows) {
         Hide(first);
         Hide(second);
 
-        ::PostMessageW(main, c.message, c.wParam, c.lParam);
+        ::PostMessageW(main, c.message, c.wParam, static_cast<LPARAM>(c.lParam));
         EXPECT_TRUE(veilkeeper->WaitForExit(10s));
         EXPECT_TRUE(PollUntil([&] { return Visible(first.window) && Visible(second.window); }));
         EXPECT_TRUE(test::HiddenWindowsRecord().empty());
