@@ -124,6 +124,8 @@ TEST_F(Ending, ARecordedHandleThatNamesAnotherProgramsWindowNeverShowsIt) {
     ASSERT_EQ(entries.size(), 1u);
     auto entry = hider::DecodeEntry(hider::Utf16(entries[0].first), hider::Utf16(entries[0].second));
     ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->window.processId, recorded.process.Id());
+    EXPECT_NE(entry->window.processStart, 0u) << "the process's start was read";
     entry->window.handle = reinterpret_cast<UINT_PTR>(other.window);
     test::StoreHiddenWindowsEntry(entries[0].first, hider::Wide(hider::EncodeEntry(*entry)));
     ::ShowWindowAsync(other.window, SW_HIDE);
