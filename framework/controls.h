@@ -27,6 +27,10 @@ public:
     }
     int InsertItem(const LVITEMW* pItem) { return ListView_InsertItem(m_hWnd, pItem); }
     BOOL GetItem(LVITEMW* pItem) const { return ListView_GetItem(m_hWnd, pItem); }
+    BOOL SetItem(const LVITEMW* pItem) { return ListView_SetItem(m_hWnd, pItem); }
+    int FindItem(const LVFINDINFOW* pFindInfo, int nStart = -1) const {
+        return ListView_FindItem(m_hWnd, nStart, pFindInfo);
+    }
     int GetNextItem(int nItem, int nFlags) const { return ListView_GetNextItem(m_hWnd, nItem, nFlags); }
     BOOL DeleteItem(int nItem) { return ListView_DeleteItem(m_hWnd, nItem); }
     int GetItemCount() const { return ListView_GetItemCount(m_hWnd); }

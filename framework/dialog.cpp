@@ -1,5 +1,8 @@
 #include "dialog.h"
 
+#include <cstdio>
+#include <exception>
+
 #include "win_app.h"
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
@@ -63,7 +66,9 @@ INT_PTR CDialog::DoModal() {
         if (owner != nullptr && ::GetActiveWindow() == dialog) {
             ::SetActiveWindow(owner);
         }
+        m_bDestroying = true;
         ::DestroyWindow(dialog);
+        m_bDestroying = false;
     } else if (disableOwner) {
         ::EnableWindow(owner, TRUE);
     }
@@ -124,6 +129,15 @@ void CDialog::OnCancel() {
 
 namespace {
 
+// A handler's exception stops at the window procedure; it leaves a trace for a
+// debugger before the message is dropped.
+void ReportDroppedException(UINT message, const char* what) {
+    char text[160];
+    std::snprintf(text, sizeof text, "Veilkeeper: a handler of message 0x%04X threw (%s); message dropped\n",
+                  message, what);
+    ::OutputDebugStringA(text);
+}
+
 // Messages whose result a dialog procedure returns itself instead of through
 // DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message) {
@@ -160,31 +174,46 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPA
         return FALSE;  // messages before WM_INITDIALOG: the dialog manager's own
     }
 
+    // Any program can post WM_DESTROY or WM_NCDESTROY to any window. Only the
+    // ones DestroyWindow sends while we end the dialog are its real end.
+    if ((message == WM_DESTROY || message == WM_NCDESTROY) && !self->m_bDestroying) {
+        return TRUE;
+    }
+
     // No exception may cross into the window manager: a handler that throws
     // leaves the message to the default processing.
+    INT_PTR answer = FALSE;
     try {
-        if (message == WM_INITDIALOG) {
-            const BOOL result = self->OnInitDialog();
-            // Set-up is done and the dialog is not yet shown: place it now.
-            self->CenterWindow();
-            return result;
-        }
-
-        LRESULT result = 0;
-        const bool handled = self->OnWndMsg(message, wParam, lParam, &result);
-        if (message == WM_NCDESTROY) {
-            ::SetWindowLongPtrW(hDlg, DWLP_USER, 0);
-            self->m_hWnd = nullptr;
-        }
-        if (!handled) {
-            return FALSE;
-        }
-        if (ReturnsResultDirectly(message)) {
-            return static_cast<INT_PTR>(result);
-        }
-        ::SetWindowLongPtrW(hDlg, DWLP_MSGRESULT, result);
-        return TRUE;
+        answer = Dispatch(*self, message, wParam, lParam);
+    } catch (const std::exception& e) {
+        ReportDroppedException(message, e.what());
     } catch (...) {
+        ReportDroppedException(message, "not a standard exception");
+    }
+    // The window's last message: whatever its handler did, the object lets
+    // go of the window.
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hDlg, DWLP_USER, 0);
+        self->m_hWnd = nullptr;
+    }
+    return answer;
+}
+
+INT_PTR CDialog::Dispatch(CDialog& self, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        const BOOL result = self.OnInitDialog();
+        // Set-up is done and the dialog is not yet shown: place it now.
+        self.CenterWindow();
+        return result;
+    }
+
+    LRESULT result = 0;
+    if (!self.OnWndMsg(message, wParam, lParam, &result)) {
         return FALSE;
     }
+    if (ReturnsResultDirectly(message)) {
+        return static_cast<INT_PTR>(result);
+    }
+    ::SetWindowLongPtrW(self.m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
 }

@@ -47,6 +47,8 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+    // One message to the object's handlers; the dialog procedure's answer.
+    static INT_PTR Dispatch(CDialog& self, UINT message, WPARAM wParam, LPARAM lParam);
     HWND OwnerForModalRun() const;
     void RunModalLoop();
 
@@ -54,4 +56,5 @@ private:
     CWnd* m_pParentWnd;
     std::atomic<bool> m_bInModalLoop{false};
     std::atomic<INT_PTR> m_nModalResult{-1};
+    bool m_bDestroying = false;  // the run is over and its window is being destroyed
 };

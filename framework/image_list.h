@@ -14,6 +14,12 @@ public:
     }
     // Appends a copy of the icon; its index, or -1 when it could not be added.
     int Add(HICON hIcon) { return ::ImageList_ReplaceIcon(m_imageList.get(), -1, hIcon); }
+    // Copies one image over another of the same list.
+    BOOL Copy(int nDst, int nSrc) {
+        return ::ImageList_Copy(m_imageList.get(), nDst, m_imageList.get(), nSrc, ILCF_MOVE);
+    }
+    // Keeps the first `nCount` images, dropping the rest.
+    BOOL SetImageCount(UINT nCount) { return ::ImageList_SetImageCount(m_imageList.get(), nCount); }
     int GetImageCount() const { return ::ImageList_GetImageCount(m_imageList.get()); }
     HIMAGELIST GetSafeHandle() const { return m_imageList.get(); }
 

@@ -89,6 +89,20 @@ LRESULT Notify(CCmdTarget& t, WPARAM, LPARAM lParam) {
     return result;
 }
 
+// void OnTimer(UINT_PTR nIDEvent)
+template <auto Fn>
+LRESULT Timer(CCmdTarget& t, WPARAM wParam, LPARAM) {
+    (target<Fn>(t).*Fn)(static_cast<UINT_PTR>(wParam));
+    return 0;
+}
+
+// void OnEndSession(BOOL bEnding)
+template <auto Fn>
+LRESULT EndSession(CCmdTarget& t, WPARAM wParam, LPARAM) {
+    (target<Fn>(t).*Fn)(wParam != 0 ? TRUE : FALSE);
+    return 0;
+}
+
 // BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
 template <auto Fn>
 LRESULT SetCursor(CCmdTarget& t, WPARAM wParam, LPARAM lParam);
@@ -125,6 +139,8 @@ protected:                                                 \
 #define ON_WM_CAPTURECHANGED() {WM_CAPTURECHANGED, 0, 0, &::fw::thunk::Void<&ThisClass::OnCaptureChanged>},
 #define ON_WM_CANCELMODE() {WM_CANCELMODE, 0, 0, &::fw::thunk::Void<&ThisClass::OnCancelMode>},
 #define ON_WM_HOTKEY() {WM_HOTKEY, 0, 0, &::fw::thunk::HotKey<&ThisClass::OnHotKey>},
+#define ON_WM_TIMER() {WM_TIMER, 0, 0, &::fw::thunk::Timer<&ThisClass::OnTimer>},
+#define ON_WM_ENDSESSION() {WM_ENDSESSION, 0, 0, &::fw::thunk::EndSession<&ThisClass::OnEndSession>},
 
 // Commands (menus, and WM_COMMAND sent by code) and control notifications.
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, (id), &::fw::thunk::Void<memberFxn>},

@@ -59,6 +59,7 @@ private:
 using unique_hmodule = unique_any<null_handle_traits<HMODULE, &::FreeLibrary>>;
 using unique_handle = unique_any<null_handle_traits<HANDLE, &::CloseHandle>>;
 using unique_hkey = unique_any<null_handle_traits<HKEY, &::RegCloseKey>>;
+using unique_hicon = unique_any<null_handle_traits<HICON, &::DestroyIcon>>;
 using unique_hmenu = unique_any<null_handle_traits<HMENU, &::DestroyMenu>>;
 using unique_himagelist = unique_any<null_handle_traits<HIMAGELIST, &::ImageList_Destroy>>;
 using unique_hhook = unique_any<null_handle_traits<HHOOK, &::UnhookWindowsHookEx>>;

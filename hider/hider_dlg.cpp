@@ -7,11 +7,10 @@
 #include "hotkey_ids.h"
 #include "hotkey_modifiers.h"
 #include "registry_settings_store.h"
+#include "registry_window_record.h"
 #include "resource.h"
 
 namespace {
-constexpr int kImagesAtFirst = 64;
-constexpr int kImagesGrowBy = 8;
 
 // Posted by the keyboard watch; wParam says what happened.
 constexpr UINT WM_KEYBOARD_WATCH = WM_APP + 1;
@@ -23,10 +22,15 @@ CHiderDlg::CHiderDlg(platform::WindowServices& services, CWnd* pParent)
     : CHiderDlg(services, settings::UserSettings(), pParent) {}
 
 CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, CWnd* pParent)
+    : CHiderDlg(services, store, hider::UserWindowRecord(), pParent) {}
+
+CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
+                     CWnd* pParent)
     : CDialog(IDD_MAIN_DIALOG, pParent),
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_services(services),
-      m_store(store) {}
+      m_store(store),
+      m_hiddenWindows(services, record) {}
 
 BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -35,6 +39,7 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_SETCURSOR()
+    ON_WM_DESTROY()
     ON_WM_NCDESTROY()
     ON_WM_CAPTURECHANGED()
     ON_WM_CANCELMODE()
@@ -48,6 +53,8 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_COMMAND(IDM_ABOUTBOX, &CHiderDlg::OnAbout)
     ON_COMMAND(ID_EXIT, &CHiderDlg::OnExit)
     ON_COMMAND(ID_SET_HOTKEY, &CHiderDlg::OnSetHotKey)
+    ON_WM_ENDSESSION()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 UINT CHiderDlg::ShowMainWindowMessage() {
@@ -106,12 +113,9 @@ BOOL CHiderDlg::OnInitDialog() {
 
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 
-    // Full colour with a mask: icons keep their colours and transparency.
-    // Small icons at this display's size: 16 pixels at 96 DPI, 24 at 144.
-    m_imageList.Create(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK,
-                       kImagesAtFirst, kImagesGrowBy);
     m_listHidden.InsertColumn(0, AfxLoadString(IDS_TITLE_COLUMN).c_str(), LVCFMT_LEFT, TitleColumnWidth());
-    m_listHidden.SetImageList(&m_imageList, LVSIL_SMALL);
+    // Lists again what an end without Exit left hidden.
+    m_hiddenWindows.Attach(m_hWnd, m_listHidden);
 
     RegisterShowKey();
     LoadSettings();
@@ -171,9 +175,17 @@ void CHiderDlg::OnAbout() {
     about.DoModal();
 }
 
+void CHiderDlg::OnDestroy() {
+    // However the window ends (a posted WM_QUIT ends the modal loop, which
+    // then destroys it), the windows still listed come back first, while the
+    // list is still there.
+    m_hiddenWindows.RestoreAll();
+    CDialog::OnDestroy();
+}
+
 void CHiderDlg::OnNcDestroy() {
-    // The window's very last message: anyone can post WM_DESTROY, only the
-    // window's real end comes here.
+    // The window's very last message: the hotkey and the keyboard watch go
+    // with the window itself.
     if (m_finderDrag.Dragging()) {
         m_services.ReleaseMouse();  // no mouse hook outlives the window
     }
@@ -241,66 +253,43 @@ void CHiderDlg::HideWindowAt(POINT screenPoint) {
     if (window == nullptr) {
         return;
     }
+    // Up to the top-level window first: a window whose parent is the desktop
+    // leads to the desktop, which the exemptions then turn down.
     HWND topLevel = m_services.TopLevelWindow(window);
     HideTargetWindow(topLevel != nullptr ? topLevel : window);
 }
 
 void CHiderDlg::HideTargetWindow(HWND target) {
-    if (target == nullptr || target == m_hWnd || m_services.BelongsToThisProgram(target)) {
+    if (target == nullptr || target == m_hWnd || m_services.BelongsToThisProgram(target) ||
+        m_services.IsDesktop(target)) {
         return;
     }
-    HICON icon = m_services.WindowIcon(target);
-    const int image = icon != nullptr ? m_imageList.Add(icon) : -1;
-    std::wstring title = m_services.WindowTitle(target);
-
-    LVITEMW row{};
-    row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    row.iItem = 0;
-    row.pszText = title.data();
-    row.iImage = image;
-    row.lParam = reinterpret_cast<LPARAM>(target);
-    // The list is drawn again only once the target has been told to hide:
-    // the user waits for the window to go, not for the list.
-    m_listHidden.SendMessage(WM_SETREDRAW, FALSE);
-    const bool recorded = m_listHidden.InsertItem(&row) >= 0;
-    if (recorded) {
-        m_services.ShowTarget(target, false);
-    }
-    m_listHidden.SendMessage(WM_SETREDRAW, TRUE);
+    m_hiddenWindows.Hide(target);
 }
 
-HWND CHiderDlg::WindowOfRow(int row) const {
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!m_listHidden.GetItem(&item)) {
-        return nullptr;
-    }
-    return reinterpret_cast<HWND>(item.lParam);
-}
-
-HWND CHiderDlg::WindowOfSelectedRow(int& row) const {
-    row = m_listHidden.GetNextItem(-1, LVNI_SELECTED);
-    return row >= 0 ? WindowOfRow(row) : nullptr;
+int CHiderDlg::SelectedRow() const {
+    return m_listHidden.GetNextItem(-1, LVNI_SELECTED);
 }
 
 void CHiderDlg::OnDblClkHiddenList(NMHDR*, LRESULT* pResult) {
-    int row = -1;
-    HWND window = WindowOfSelectedRow(row);
-    if (window == nullptr) {
+    const int row = SelectedRow();
+    if (row < 0) {
         return;
     }
-    m_services.ShowTarget(window, true);
-    m_listHidden.DeleteItem(row);
-    if (m_bHideSelfAfterShow) {
+    const hider::RestoreResult result = m_hiddenWindows.Restore(row);
+    if (result == hider::RestoreResult::NoRow) {
+        return;
+    }
+    // Only a window that came back takes Veilkeeper's place on screen.
+    if (result == hider::RestoreResult::Shown && m_bHideSelfAfterShow) {
         ShowWindow(SW_HIDE);
     }
     *pResult = 0;
 }
 
 void CHiderDlg::OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult) {
-    int row = -1;
-    HWND window = WindowOfSelectedRow(row);
+    const int row = SelectedRow();
+    HWND window = row >= 0 ? m_hiddenWindows.WindowOfRow(row) : nullptr;
     if (window == nullptr) {
         return;
     }
@@ -362,15 +351,24 @@ void CHiderDlg::OnSetHotKey() {
 void CHiderDlg::OnExit() {
     // Newest first, then the run ends through the framework's OK processing:
     // the class's own OnOK does nothing.
-    while (m_listHidden.GetItemCount() > 0) {
-        if (HWND window = WindowOfRow(0)) {
-            m_services.ShowTarget(window, true);
-        }
-        if (!m_listHidden.DeleteItem(0)) {
-            break;
-        }
-    }
+    m_hiddenWindows.RestoreAll();
     CDialog::OnOK();
+}
+
+void CHiderDlg::OnEndSession(BOOL bEnding) {
+    // Log-off, shutdown, or the system asking Veilkeeper to close: the process
+    // may be ended as soon as this returns, so the windows come back now, and
+    // the run ends as after Exit.
+    if (bEnding) {
+        m_hiddenWindows.RestoreAll();
+        CDialog::OnOK();
+    }
+}
+
+void CHiderDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == hider::HiddenWindows::kCheckTimerId) {
+        m_hiddenWindows.DropClosed();
+    }
 }
 
 void CHiderDlg::OnMenuButton() {

@@ -6,7 +6,9 @@
 
 #include "finder_drag.h"
 #include "framework.h"
+#include "hidden_windows.h"
 #include "settings_store.h"
+#include "window_record.h"
 #include "window_services.h"
 
 class CHiderDlg : public CDialog {
@@ -15,10 +17,12 @@ public:
     // With other window-system services or another settings store, for tests.
     explicit CHiderDlg(platform::WindowServices& services, CWnd* pParent = nullptr);
     CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, CWnd* pParent = nullptr);
+    CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
+              CWnd* pParent = nullptr);
 
     // Hides one window and records it at the top of the list. Veilkeeper's own
-    // windows are never hidden, and a window whose row could not be added stays
-    // visible: nothing could bring it back.
+    // windows and the desktop are never hidden, and a window whose row could
+    // not be added stays visible: nothing could bring it back.
     void HideTargetWindow(HWND target);
 
     // Asks a running instance to show its main window; sent by a second start
@@ -50,6 +54,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnAbout();
+    void OnDestroy();
     void OnNcDestroy();
     void OnCaptureChanged();
     void OnCancelMode();
@@ -59,6 +64,8 @@ protected:
     void OnToggleInvisibleOnDrop();
     void OnToggleHideSelfAfterShow();
     void OnExit();
+    void OnEndSession(BOOL bEnding);
+    void OnTimer(UINT_PTR nIDEvent);
     void OnMenuButton();
     void OnSetHotKey();
     void OnLButtonDown(UINT nFlags, CPoint point);
@@ -77,17 +84,13 @@ protected:
     BOOL m_bHideSelfAfterShow = TRUE;
     HICON m_hIcon;  // shared resource icon: the system owns it
     fw::unique_hicon m_finderImage;  // the finder's icon at this display's size
-    CImageList m_imageList;
 
     platform::WindowServices& m_services;
     settings::SettingsStore& m_store;
+    hider::HiddenWindows m_hiddenWindows;  // the rows, their images and their record
 
 private:
-    // The window recorded in a row; none when the row cannot be read.
-    HWND WindowOfRow(int row) const;
-    // The window of the selected row; none when no row is selected or it
-    // cannot be read. `row` is the selected row, -1 for none.
-    HWND WindowOfSelectedRow(int& row) const;
+    int SelectedRow() const;
     // The title column's width: the list's client width, less a scroll bar.
     int TitleColumnWidth() const;
     // Hides the top-level window of the window at a screen point, if any.

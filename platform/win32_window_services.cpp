@@ -17,7 +17,9 @@ public:
     HWND WindowFromPoint(POINT point) override { return WindowAtPoint(point); }
     HWND TopLevelWindow(HWND window) override { return TopLevelOf(window); }
     bool BelongsToThisProgram(HWND window) override { return IsOfThisProcess(window); }
-    void ShowTarget(HWND window, bool show) override { SetTargetVisible(window, show); }
+    bool IsDesktop(HWND window) override { return IsDesktopWindow(window); }
+    std::optional<WindowFacts> DescribeWindow(HWND window) override { return FactsOf(window); }
+    bool ShowTarget(HWND window, bool show) override { return SetTargetVisible(window, show); }
     std::wstring WindowTitle(HWND window) override { return TitleOf(window); }
     HICON WindowIcon(HWND window) override { return IconOf(window); }
     void RequestWindowMenu(HWND window, POINT screenPoint) override { AskForWindowMenu(window, screenPoint); }

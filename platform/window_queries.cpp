@@ -1,13 +1,12 @@
 #include "window_queries.h"
 
+#include "unique_handle.h"
 #include "window_services.h"
 
 namespace platform {
 
 HWND WindowAtPoint(POINT point) {
-    // The desktop window itself is no program's window: there is nothing to hide.
-    HWND window = ::WindowFromPoint(point);
-    return window != ::GetDesktopWindow() ? window : nullptr;
+    return ::WindowFromPoint(point);
 }
 
 HWND TopLevelOf(HWND window) {
@@ -24,14 +23,76 @@ HWND TopLevelOf(HWND window) {
 std::wstring TitleOf(HWND window) {
     // For another program's window the text is read from the window manager,
     // not asked for with WM_GETTEXT, so a hung program cannot stall this.
-    wchar_t title[kMaxTitleLength + 1] = {};
-    const int length = ::GetWindowTextW(window, title, kMaxTitleLength + 1);
+    // One character more than a row holds: the caller cuts at a character
+    // boundary, never inside a surrogate pair.
+    wchar_t title[kMaxTitleLength + 2] = {};
+    const int length = ::GetWindowTextW(window, title, static_cast<int>(std::size(title)));
     return std::wstring(title, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 bool IsOfThisProcess(HWND window) {
     DWORD process = 0;
     return ::GetWindowThreadProcessId(window, &process) != 0 && process == ::GetCurrentProcessId();
+}
+
+namespace {
+
+std::wstring ClassNameOf(HWND window) {
+    wchar_t name[257] = {};  // class names are at most 256 characters
+    const int length = ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return std::wstring(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    return ::GetWindowThreadProcessId(window, &process) != 0 ? process : 0;
+}
+
+ULONGLONG ProcessStart(DWORD processId) {
+    fw::unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (!process || !::GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) {
+        return 0;
+    }
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+}  // namespace
+
+bool IsDesktopWindow(HWND window) {
+    if (window == nullptr) {
+        return false;
+    }
+    if (window == ::GetDesktopWindow()) {
+        return true;
+    }
+    // The shell draws the desktop's icons and wallpaper in top-level windows
+    // of its own: the shell window, and windows of the Progman and WorkerW
+    // classes in its process.
+    HWND shell = ::GetShellWindow();
+    if (window == shell) {
+        return true;
+    }
+    const std::wstring className = ClassNameOf(window);
+    if (className != L"Progman" && className != L"WorkerW") {
+        return false;
+    }
+    return shell == nullptr || ProcessOf(window) == ProcessOf(shell);
+}
+
+std::optional<WindowFacts> FactsOf(HWND window) {
+    WindowFacts facts;
+    facts.threadId = ::GetWindowThreadProcessId(window, &facts.processId);
+    if (facts.threadId == 0) {
+        return std::nullopt;
+    }
+    facts.processStart = ProcessStart(facts.processId);
+    facts.className = ClassNameOf(window);
+    facts.visible = ::IsWindowVisible(window) != FALSE;
+    return facts;
 }
 
 }  // namespace platform

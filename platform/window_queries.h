@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "window_services.h"
 
 namespace platform {
 
@@ -11,5 +14,7 @@ HWND WindowAtPoint(POINT point);
 HWND TopLevelOf(HWND window);
 std::wstring TitleOf(HWND window);
 bool IsOfThisProcess(HWND window);
+bool IsDesktopWindow(HWND window);
+std::optional<WindowFacts> FactsOf(HWND window);
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -26,6 +27,16 @@ public:
     virtual void ReportReleasesOf(UINT virtualKey) = 0;
 };
 
+// What names a window beyond its handle, which the system hands out again
+// once a window is gone; and whether it is visible now.
+struct WindowFacts {
+    DWORD processId = 0;
+    ULONGLONG processStart = 0;  // the process's creation time; 0 when it cannot be read
+    DWORD threadId = 0;
+    std::wstring className;
+    bool visible = false;
+};
+
 class WindowServices {
 public:
     virtual ~WindowServices() = default;
@@ -37,9 +48,17 @@ public:
     virtual HWND TopLevelWindow(HWND window) = 0;
     // Whether the window is one of this program's own (they are never hidden).
     virtual bool BelongsToThisProgram(HWND window) = 0;
-    // Hides or shows another program's window without waiting on it.
-    virtual void ShowTarget(HWND window, bool show) = 0;
-    // The window's title, at most kMaxTitleLength characters.
+    // Whether it is the desktop window or one of the shell's desktop windows:
+    // hiding those would leave the user without a desktop.
+    virtual bool IsDesktop(HWND window) = 0;
+    // The window's facts now; none when no window has this handle.
+    virtual std::optional<WindowFacts> DescribeWindow(HWND window) = 0;
+    // Hides or shows another program's window without waiting on it; whether
+    // the request could be made.
+    virtual bool ShowTarget(HWND window, bool show) = 0;
+    // The window's title; a longer one than kMaxTitleLength characters may be
+    // cut, but to one character more at least, so the caller can cut it at a
+    // character boundary.
     virtual std::wstring WindowTitle(HWND window) = 0;
     // The window's small icon, else its big icon, else none; gives up on a
     // window that does not answer in time.

@@ -2,15 +2,19 @@
 
 namespace platform {
 
-void SetTargetVisible(HWND window, bool show) {
+bool SetTargetVisible(HWND window, bool show) {
     const int command = show ? SW_SHOW : SW_HIDE;
     // A window of another thread is told asynchronously: ShowWindow would wait
     // for its thread, and a hung one would freeze us with it.
-    if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
-        ::ShowWindow(window, command);
-    } else {
-        ::ShowWindowAsync(window, command);
+    const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    if (thread == 0) {
+        return false;  // no such window
     }
+    if (thread == ::GetCurrentThreadId()) {
+        ::ShowWindow(window, command);  // its result is the former visibility, not success
+        return true;
+    }
+    return ::ShowWindowAsync(window, command) != FALSE;
 }
 
 }  // namespace platform

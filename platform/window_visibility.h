@@ -5,6 +5,7 @@
 
 namespace platform {
 
-void SetTargetVisible(HWND window, bool show);
+// Whether the request could be made.
+bool SetTargetVisible(HWND window, bool show);
 
 }  // namespace platform

@@ -30,18 +30,33 @@ constexpr int kHideSelfAfterShowId = 1016;
 
 class Faults : public test::VeilkeeperRunning {};
 
-TEST_F(Faults, ATargetThatExitedWhileHiddenIsRestoredHarmlessly) {
-    test::TargetProgram target = test::StartTarget(L"会退出的程序", 20, 20);
-    HideWithKeyOver(target.window, {kHideKey});
-    ASSERT_TRUE(PollUntil([&] { return list->Count() == 1; }));
+TEST_F(Faults, AWindowThatGoesWhileHiddenLosesItsRowBySelf) {
+    for (const bool killed : {false, true}) {
+        SCOPED_TRACE(killed ? "its program killed" : "closed by its program");
+        test::TargetProgram target = test::StartTarget(L"会退出的程序", 20, 20);
+        test::TargetProgram stays = test::StartTarget(L"stays", 20, 300);
+        for (HWND window : {stays.window, target.window}) {
+            const int before = list->Count();
+            HideWithKeyOver(window, {kHideKey});
+            ASSERT_TRUE(PollUntil([&] { return list->Count() == before + 1; }));
+        }
 
-    ::PostMessageW(target.window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(target.process.WaitForExit(10s));
+        if (killed) {
+            target.process.Kill();
+        } else {
+            ::PostMessageW(target.window, WM_CLOSE, 0, 0);
+        }
+        ASSERT_TRUE(target.process.WaitForExit(10s));
+        EXPECT_TRUE(PollUntil([&] { return list->Count() == 1; }, 2s));
+        EXPECT_EQ(list->Text(0), L"stays");
+        EXPECT_FALSE(::IsWindowVisible(stays.window));
+        EXPECT_TRUE(test::Answers(main, 1000));
 
-    test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
-    EXPECT_TRUE(PollUntil([&] { return list->Count() == 0; }));
-    EXPECT_TRUE(test::Answers(main, 1000));
-    EXPECT_TRUE(veilkeeper->Running());
+        test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
+        EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(stays.window) != FALSE; }));
+        ::ShowWindow(main, SW_SHOWNA);  // the option hid Veilkeeper after the restore
+        ASSERT_TRUE(PollUntil([&] { return list->Count() == 0 && ::IsWindowVisible(main); }));
+    }
 }
 
 TEST_F(Faults, TitlesInAnyScriptComeBackUnchanged) {

@@ -64,6 +64,18 @@ TEST_F(Hiding, NewestRowIsOnTopAndExitGivesEveryWindowBack) {
     EXPECT_TRUE(PollUntil([&] { return Visible(first.window) && Visible(second.window); }));
 }
 
+TEST_F(Hiding, AChildWindowOfTheDesktopIsNoTarget) {
+    // Its parent is the desktop: going up from it leads to the desktop itself.
+    test::TargetProgram child = test::StartTarget(L"child of the desktop", 400, 20, L"desktop-child");
+    ASSERT_TRUE(PollUntil([&] { return Visible(child.window); }));
+    HideWithKeyOver(child.edit);
+    test::TargetProgram plain = test::StartTarget(L"plain", 20, 300);
+    HideWithKeyOver(plain.window);
+    ASSERT_TRUE(Rows(1)) << "the key works; the child added no row";
+    EXPECT_EQ(list->Text(0), L"plain");
+    EXPECT_TRUE(Visible(child.window));
+}
+
 TEST_F(Hiding, ControlTabTwiceWithinHalfASecondShowsVeilkeeper) {
     ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));

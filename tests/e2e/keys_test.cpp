@@ -174,7 +174,8 @@ TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
 
     HideWithKeyOver(target.window, {kHideKey});
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); })) << "the old key still hides";
-    EXPECT_FALSE(test::SettingsKeyExists()) << "nothing written";
+    EXPECT_FALSE(test::StoredDword(L"VirtualKey").has_value()) << "nothing written";
+    EXPECT_FALSE(test::StoredDword(L"Modifiers").has_value()) << "nothing written";
     ::UnregisterHotKey(nullptr, 1);
 }
 

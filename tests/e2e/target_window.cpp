@@ -1,8 +1,9 @@
 // A program whose window Veilkeeper hides in the tests: a top-level window
 // with the title from the command line at a fixed place, filled by an edit
-// control. It prints both handles, then pumps messages. Posted WM_APP+1 makes
-// it hang: its thread stops pumping until a line arrives on its input. Sent
-// WM_APP+2 answers how many Control+Tab key-downs the program received.
+// control; with "desktop-child" after the place, a child window of the
+// desktop instead. It prints both handles, then pumps messages. Posted WM_APP+1
+// makes it hang: its thread stops pumping until a line arrives on its input.
+// Sent WM_APP+2 answers how many Control+Tab key-downs the program received.
 #include <windows.h>
 
 #include <cstdio>
@@ -55,8 +56,11 @@ int wmain(int argc, wchar_t** argv) {
     windowClass.lpszClassName = L"VeilkeeperTestTarget";
     ::RegisterClassW(&windowClass);
 
-    HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW, x, y, 320, 200, nullptr,
-                                    nullptr, windowClass.hInstance, nullptr);
+    const bool desktopChild = argc > 4 && std::wcscmp(argv[4], L"desktop-child") == 0;
+    HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title,
+                                    desktopChild ? WS_CHILD | WS_BORDER : WS_OVERLAPPEDWINDOW, x, y, 320, 200,
+                                    desktopChild ? ::GetDesktopWindow() : nullptr, nullptr, windowClass.hInstance,
+                                    nullptr);
     HWND edit = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 10, 10,
                                   window, nullptr, windowClass.hInstance, nullptr);
     ::ShowWindow(window, SW_SHOWNORMAL);

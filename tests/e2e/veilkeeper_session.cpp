@@ -26,10 +26,11 @@ bool IsMainWindow(HWND window) {
     return window != nullptr && ::GetDlgItem(window, kHiddenListId) != nullptr;
 }
 
-TargetProgram StartTarget(const std::wstring& title, int x, int y) {
-    TargetProgram target{ChildProcess(ProgramFolder() + L"\\target_window.exe",
-                                      L"\"" + title + L"\" " + std::to_wstring(x) + L" " + std::to_wstring(y), true),
-                         nullptr, nullptr};
+TargetProgram StartTarget(const std::wstring& title, int x, int y, const std::wstring& kind) {
+    TargetProgram target{
+        ChildProcess(ProgramFolder() + L"\\target_window.exe",
+                     L"\"" + title + L"\" " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" " + kind, true),
+        nullptr, nullptr};
     const std::string handles = target.process.ReadLine(20s).value_or("");
     void* window = nullptr;
     void* edit = nullptr;
@@ -57,6 +58,12 @@ void Resume(TargetProgram& target) {
 void VeilkeeperRunning::SetUp() {
     ForgetSettings();  // every test starts as a first start
     ASSERT_TRUE(InstallInstanceLibrary(L"Onecopy.dll"));
+    StartAgain();
+}
+
+void VeilkeeperRunning::StartAgain() {
+    list.reset();
+    veilkeeper.reset();
     veilkeeper.emplace(StartVeilkeeper());
     main = FirstDialogOf(*veilkeeper);
     ASSERT_TRUE(IsMainWindow(main));

@@ -32,7 +32,7 @@ struct TargetProgram {
     HWND window = nullptr;
     HWND edit = nullptr;
 };
-TargetProgram StartTarget(const std::wstring& title, int x, int y);
+TargetProgram StartTarget(const std::wstring& title, int x, int y, const std::wstring& kind = L"");
 // Makes the target's thread stop pumping messages until Resume.
 bool Hang(TargetProgram& target);
 void Resume(TargetProgram& target);
@@ -49,6 +49,8 @@ protected:
     // Opens the ">>" button's menu with a click; the menu's window.
     HWND OpenCommandMenu();
     void HideWithKeyOver(HWND window, std::initializer_list<WORD> keys);
+    // Starts Veilkeeper again, the earlier one ended however it did.
+    void StartAgain();
 
     std::optional<ChildProcess> veilkeeper;
     HWND main = nullptr;

@@ -6,6 +6,7 @@ namespace test {
 
 namespace {
 constexpr wchar_t kKey[] = L"Software\\Veilkeeper";
+constexpr wchar_t kHiddenKey[] = L"Software\\Veilkeeper\\Hidden";
 }
 
 void ForgetSettings() {
@@ -40,6 +41,37 @@ void StoreValue(const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes)
 void StoreDword(const wchar_t* name, DWORD value) {
     const auto* bytes = reinterpret_cast<const BYTE*>(&value);
     StoreValue(name, REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof value));
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> HiddenWindowsRecord() {
+    std::vector<std::pair<std::wstring, std::wstring>> entries;
+    fw::unique_hkey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kHiddenKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
+        key.release();
+        return entries;
+    }
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256] = {};
+        DWORD nameLength = 256;
+        std::wstring text(4096, L'\0');
+        DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        if (::RegEnumValueW(key.get(), index, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
+                            &size) != ERROR_SUCCESS) {
+            break;
+        }
+        text.resize(wcsnlen(text.c_str(), size / sizeof(wchar_t)));
+        entries.emplace_back(std::wstring(name, nameLength), text);
+    }
+    return entries;
+}
+
+void StoreHiddenWindowsEntry(const std::wstring& name, const std::wstring& text) {
+    fw::unique_hkey key;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kHiddenKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
+        ERROR_SUCCESS) {
+        ::RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
 }
 
 }  // namespace test

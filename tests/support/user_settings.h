@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test {
@@ -17,5 +18,9 @@ std::optional<DWORD> StoredDword(const wchar_t* name);
 // Writes a value of any type and bytes.
 void StoreValue(const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes);
 void StoreDword(const wchar_t* name, DWORD value);
+
+// The record of hidden windows beside the settings: each value's name and text.
+std::vector<std::pair<std::wstring, std::wstring>> HiddenWindowsRecord();
+void StoreHiddenWindowsEntry(const std::wstring& name, const std::wstring& text);
 
 }  // namespace test

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,8 @@ public:
         std::wstring title;
         HICON icon = nullptr;
         HWND topLevel = nullptr;  // none: the window is its own top-level window
+        DWORD processId = 0x4000;
+        DWORD threadId = 0x4004;
     };
 
     // What the main window did, in order: "hide", "show", "menu".
@@ -38,6 +41,26 @@ public:
         std::lock_guard lock(m_mutex);
         m_pointer = point;
         m_windowAtPointer = windowThere;
+    }
+    // The window is closed: its handle names nothing.
+    void Close(HWND window) {
+        std::lock_guard lock(m_mutex);
+        m_targets.erase(window);
+    }
+    // The handle now names a window of another process, as after reuse.
+    void Reuse(HWND window, DWORD processId, DWORD threadId) {
+        std::lock_guard lock(m_mutex);
+        m_targets[window].processId = processId;
+        m_targets[window].threadId = threadId;
+    }
+    // Show requests for the window cannot be made.
+    void RefuseShow(HWND window, bool refuse = true) {
+        std::lock_guard lock(m_mutex);
+        m_refusedShows[window] = refuse;
+    }
+    void MarkDesktop(HWND window) {
+        std::lock_guard lock(m_mutex);
+        m_desktops.push_back(window);
     }
     std::vector<Call> Calls() {
         std::lock_guard lock(m_mutex);
@@ -80,10 +103,39 @@ public:
         return found != m_targets.end() && found->second.topLevel != nullptr ? found->second.topLevel : window;
     }
     bool BelongsToThisProgram(HWND window) override { return ::IsWindow(window) != FALSE; }
-    void ShowTarget(HWND window, bool show) override { Record(show ? "show" : "hide", window); }
+    bool IsDesktop(HWND window) override {
+        std::lock_guard lock(m_mutex);
+        for (HWND desktop : m_desktops) {
+            if (desktop == window) {
+                return true;
+            }
+        }
+        return false;
+    }
+    std::optional<platform::WindowFacts> DescribeWindow(HWND window) override {
+        std::lock_guard lock(m_mutex);
+        auto found = m_targets.find(window);
+        if (found == m_targets.end()) {
+            return std::nullopt;
+        }
+        return platform::WindowFacts{found->second.processId, 0x01DC0000'00000000ULL + found->second.processId,
+                                     found->second.threadId, L"FakeWindow", !m_hidden[window]};
+    }
+    bool ShowTarget(HWND window, bool show) override {
+        {
+            std::lock_guard lock(m_mutex);
+            if (show && m_refusedShows[window]) {
+                return false;
+            }
+            m_hidden[window] = !show;
+        }
+        Record(show ? "show" : "hide", window);
+        return true;
+    }
+    // The whole title: the caller cuts it.
     std::wstring WindowTitle(HWND window) override {
         std::lock_guard lock(m_mutex);
-        return m_targets[window].title.substr(0, platform::kMaxTitleLength);
+        return m_targets[window].title;
     }
     HICON WindowIcon(HWND window) override {
         std::lock_guard lock(m_mutex);
@@ -155,6 +207,9 @@ private:
     std::vector<int> m_refused;
     std::vector<std::pair<UINT, UINT>> m_refusedCombinations;
     Watch m_watch;
+    std::map<HWND, bool> m_hidden;
+    std::map<HWND, bool> m_refusedShows;
+    std::vector<HWND> m_desktops;
 };
 
 }  // namespace test

@@ -10,15 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "hotkey_ids.h"
 #include "modal_driver.h"
 #include "poll.h"
+#include "registry_settings_store.h"
 #include "resource.h"
 
 namespace {
 
+using namespace std::chrono_literals;
 using Driver = test::ModalDriver;
 
 HWND Target(int n) {
@@ -28,11 +31,12 @@ HWND Target(int n) {
 class Hiding : public ::testing::Test {
 protected:
     test::FakeWindowServices services;
+    test::FakeWindowRecord record;
     HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
 
     // Runs a main window on the fake services; its modal result.
     INT_PTR WithMainWindow(const std::function<void(Driver&, CHiderDlg&)>& script) {
-        CHiderDlg dialog(services);
+        CHiderDlg dialog(services, settings::UserSettings(), record);
         return test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             script(d, dialog);
@@ -65,9 +69,11 @@ protected:
     // A key-down as the hotkey reports it; a press is a key-down and the
     // release the keyboard watch reports.
     static void HotKeyDown(Driver& d, int id) { ::SendMessageW(d.Window(), WM_HOTKEY, id, 0); }
-    void PressHotKey(Driver& d, int id) {
+    // A press and its release, as the keyboard watch of `with` reports it.
+    void PressHotKey(Driver& d, int id) { PressHotKey(d, id, services); }
+    static void PressHotKey(Driver& d, int id, test::FakeWindowServices& with) {
         HotKeyDown(d, id);
-        ::SendMessageW(d.Window(), services.KeyboardWatchState().message, platform::kHideKeyReleased, 0);
+        ::SendMessageW(d.Window(), with.KeyboardWatchState().message, platform::kHideKeyReleased, 0);
     }
 
     static void DoubleClickRow(Driver& d, int row) {
@@ -146,7 +152,7 @@ TEST_F(Hiding, RowsKeepTitleAndIconAsTheWindowGaveThem) {
         ASSERT_EQ(titles.size(), 2u);
         EXPECT_EQ(titles[1], std::wstring(510, L'长'));
         EXPECT_EQ(titles[0], L"没有图标");
-        EXPECT_EQ(ImageOf(d, 0), -1);
+        EXPECT_EQ(ImageOf(d, 0), I_IMAGENONE);
         EXPECT_EQ(ImageOf(d, 1), 0);
         EXPECT_EQ(ImageCount(d), 1) << "a window without icon adds no image";
     });
@@ -205,19 +211,85 @@ TEST_F(Hiding, WithTheOptionOffTheMainWindowStaysAfterARestore) {
     });
 }
 
-TEST_F(Hiding, AHundredHidesKeepAHundredIcons) {
+TEST_F(Hiding, TheDesktopIsNeverATarget) {
+    services.MarkDesktop(Target(9));
+    services.AddTarget(Target(9), {L"", nullptr, nullptr});
+    services.AddTarget(Target(8), {L"child of the desktop", nullptr, Target(9)});
     WithMainWindow([&](Driver& d, CHiderDlg&) {
-        for (int n = 1; n <= 100; ++n) {
-            services.AddTarget(Target(n), {L"w" + std::to_wstring(n), icon, nullptr});
-            services.SetPointer({0, 0}, Target(n));
+        for (HWND under : {Target(9), Target(8)}) {
+            services.SetPointer({0, 0}, under);
             PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         }
-        ::SendMessageW(d.Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
-        while (!Titles(d).empty()) {
-            DoubleClickRow(d, 0);
-        }
-        EXPECT_EQ(ImageCount(d), 100);
+        EXPECT_TRUE(Titles(d).empty());
+        EXPECT_TRUE(services.Calls().empty());
     });
+}
+
+TEST_F(Hiding, AWindowClosedWhileHiddenLosesItsRowBySelf) {
+    services.AddTarget(Target(1), {L"A", icon, nullptr});
+    services.AddTarget(Target(2), {L"B", icon, nullptr});
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        for (HWND target : {Target(1), Target(2)}) {
+            services.SetPointer({0, 0}, target);
+            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        }
+        services.Close(Target(1));
+        EXPECT_TRUE(test::WaitFor([&] { return Titles(d) == std::vector<std::wstring>{L"B"}; }, 2s));
+        EXPECT_EQ(ImageCount(d), 1);
+        EXPECT_EQ(services.Calls().size(), 2u) << "nothing shown";
+    });
+    EXPECT_TRUE(record.m_entries.empty()) << "the run's end gave B back";
+}
+
+TEST_F(Hiding, ADoubleClickOnARowOfAnotherWindowNowShowsNothingAndVeilkeeperStays) {
+    services.AddTarget(Target(1), {L"A", icon, nullptr});
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        services.SetPointer({0, 0}, Target(1));
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        services.Reuse(Target(1), 0x9000, 0x9004);
+        // Whether the check or the double-click sees it first, no window is shown.
+        DoubleClickRow(d, 0);
+        EXPECT_TRUE(test::WaitFor([&] { return Titles(d).empty(); }, 2s));
+        EXPECT_EQ(services.Calls().size(), 1u);
+        EXPECT_TRUE(::IsWindowVisible(d.Window()));
+    });
+}
+
+TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
+    struct Case {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+    };
+    const Case cases[] = {
+        {"a posted WM_QUIT", WM_QUIT, 0},
+        {"WM_ENDSESSION for a log-off", WM_ENDSESSION, TRUE},
+    };
+    for (const Case& c : cases) {
+        test::FakeWindowServices fresh;
+        fresh.AddTarget(Target(1), {L"A", icon, nullptr});
+        fresh.AddTarget(Target(2), {L"B", icon, nullptr});
+        CHiderDlg dialog(fresh, settings::UserSettings(), record);
+        test::RunModal(dialog, [&](Driver& d) {
+            ASSERT_NE(d.Window(), nullptr);
+            for (HWND target : {Target(1), Target(2)}) {
+                fresh.SetPointer({0, 0}, target);
+                PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR, fresh);
+            }
+            ::PostMessageW(d.Window(), WM_ENDSESSION, FALSE, 0);  // a log-off that was called off
+            ::PostMessageW(d.Window(), c.message, c.wParam, 0);
+            EXPECT_TRUE(d.Ended(5000)) << c.what;
+        });
+        const auto calls = fresh.Calls();
+        // A quit message goes on to the loop outside the dialog's: take it,
+        // whatever else this case found.
+        MSG quit;
+        ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        ASSERT_EQ(calls.size(), 4u) << c.what;
+        EXPECT_TRUE(calls[2].what == "show" && calls[2].window == Target(2)) << c.what;
+        EXPECT_TRUE(calls[3].what == "show" && calls[3].window == Target(1)) << c.what;
+        EXPECT_TRUE(record.m_entries.empty()) << c.what;
+    }
 }
 
 TEST_F(Hiding, SetUpRegistersTheHideKeyWithoutRepeatsAndWatchesTheKeyboardForTheShowKey) {
@@ -260,15 +332,21 @@ TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
 }
 
 TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
+    services.AddTarget(Target(1), {L"A", icon, nullptr});
     WithMainWindow([&](Driver& d, CHiderDlg&) {
-        // Any program can post it; the window's own posted message after it
-        // shows when it was handled.
+        services.SetPointer({0, 0}, Target(1));
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        // Any program can post them; the window's own posted message after
+        // them shows when they were handled.
         ::ShowWindow(d.Window(), SW_HIDE);
         ::PostMessageW(d.Window(), WM_DESTROY, 0, 0);
+        ::PostMessageW(d.Window(), WM_NCDESTROY, 0, 0);
         ::PostMessageW(d.Window(), services.KeyboardWatchState().message, platform::kShowKeyPressedTwice, 0);
         ASSERT_TRUE(test::WaitFor([&] { return ::IsWindowVisible(d.Window()) != FALSE; }));
         EXPECT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
         EXPECT_FALSE(services.KeyboardWatchState().ended);
+        EXPECT_EQ(Titles(d), std::vector<std::wstring>{L"A"}) << "the hidden window stays hidden and listed";
+        EXPECT_EQ(services.Calls().size(), 1u);
         ::PostMessageW(d.Window(), WM_COMMAND, ID_EXIT, 0);
         EXPECT_TRUE(d.Ended(5000));
     });

@@ -1,0 +1,256 @@
+#include "hidden_windows.h"
+
+#include <algorithm>
+
+#include "relisting.h"
+#include "title_cut.h"
+#include "wide_text.h"
+
+namespace hider {
+
+namespace {
+
+constexpr int kImagesAtFirst = 16;
+constexpr int kImagesGrowBy = 16;
+
+std::uint64_t HandleValue(HWND window) {
+    return reinterpret_cast<std::uintptr_t>(window);
+}
+
+HWND WindowOfHandle(std::uint64_t handle) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+}
+
+WindowIdentity IdentityOf(HWND window, const platform::WindowFacts& facts) {
+    return {HandleValue(window), facts.processId, facts.processStart, facts.threadId, Utf16(facts.className)};
+}
+
+}  // namespace
+
+void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
+    // A dialog object run again starts from the record, not from the rows of
+    // its earlier window.
+    m_rows.clear();
+    m_bChecking = false;
+    m_hOwner = owner;
+    m_pList = &list;
+    // Full colour with a mask: icons keep their colours and transparency.
+    // Small icons at this display's size: 16 pixels at 96 DPI, 24 at 144.
+    m_imageList.Create(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK,
+                       kImagesAtFirst, kImagesGrowBy);
+    list.SetImageList(&m_imageList, LVSIL_SMALL);
+
+    std::vector<RecordEntry> recorded = m_record.Load();
+    for (const RecordEntry& entry : recorded) {
+        m_nextOrder = std::max(m_nextOrder, entry.order + 1);
+    }
+    const Relisting relisting = DecideRelisting(std::move(recorded), [this](std::uint64_t handle) {
+        std::optional<WindowNow> now;
+        HWND window = WindowOfHandle(handle);
+        if (HandleValue(window) == handle) {
+            if (auto facts = m_services.DescribeWindow(window)) {
+                now = WindowNow{IdentityOf(window, *facts), facts->visible};
+            }
+        }
+        return now;
+    });
+    for (std::uint32_t order : relisting.dropped) {
+        m_record.Remove(order);
+    }
+    for (const RecordEntry& entry : relisting.rows) {
+        HWND window = WindowOfHandle(entry.window.handle);
+        HICON icon = m_services.WindowIcon(window);
+        const int added = icon != nullptr ? m_imageList.Add(icon) : -1;
+        const Row row{window, entry.window, added >= 0 ? added : I_IMAGENONE};
+        if (!InsertRow(entry.order, row, entry.title)) {
+            // Without a row nothing could show it again: give it back now.
+            RemoveImage(row.image);
+            m_services.ShowTarget(window, true);
+            m_record.Remove(entry.order);
+        }
+    }
+    FollowRowCount();
+}
+
+std::optional<WindowIdentity> HiddenWindows::IdentityNow(HWND window) {
+    if (auto facts = m_services.DescribeWindow(window)) {
+        return IdentityOf(window, *facts);
+    }
+    return std::nullopt;
+}
+
+bool HiddenWindows::StillNames(const Row& row) {
+    const std::optional<WindowIdentity> now = IdentityNow(row.window);
+    return now && IsSameWindow(row.identity, *now);
+}
+
+void HiddenWindows::Hide(HWND target) {
+    const std::optional<WindowIdentity> identity = IdentityNow(target);
+    if (!identity || m_pList == nullptr) {
+        return;
+    }
+    HICON icon = m_services.WindowIcon(target);
+    const int added = icon != nullptr ? m_imageList.Add(icon) : -1;
+    const Row row{target, *identity, added >= 0 ? added : I_IMAGENONE};
+    const std::u16string title(CutTitle(Utf16(m_services.WindowTitle(target)), kRowTitleLength));
+    const std::uint32_t order = m_nextOrder++;
+
+    // The list is drawn again only once the target has been told to hide:
+    // the user waits for the window to go, not for the list.
+    m_pList->SendMessage(WM_SETREDRAW, FALSE);
+    if (InsertRow(order, row, title)) {
+        // Recorded before it goes, so that no end of Veilkeeper loses it.
+        m_record.Add({order, row.identity, title});
+        if (!m_services.ShowTarget(target, false)) {
+            RemoveRow(0, order);  // it stayed on screen: it needs no row
+        }
+    } else {
+        RemoveImage(row.image);
+    }
+    m_pList->SendMessage(WM_SETREDRAW, TRUE);
+    FollowRowCount();
+}
+
+bool HiddenWindows::InsertRow(std::uint32_t order, const Row& row, std::u16string_view title) {
+    std::wstring text = Wide(title);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = 0;
+    item.pszText = text.data();
+    item.iImage = row.image;
+    item.lParam = static_cast<LPARAM>(order);
+    if (m_pList->InsertItem(&item) < 0) {
+        return false;
+    }
+    m_rows[order] = row;
+    return true;
+}
+
+std::optional<std::uint32_t> HiddenWindows::OrderOfRow(int row) const {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (m_pList == nullptr || row < 0 || !m_pList->GetItem(&item)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(item.lParam);
+}
+
+RestoreResult HiddenWindows::Restore(int row) {
+    const std::optional<std::uint32_t> order = OrderOfRow(row);
+    if (!order) {
+        return RestoreResult::NoRow;
+    }
+    const auto found = m_rows.find(*order);
+    if (found == m_rows.end() || !StillNames(found->second)) {
+        RemoveRow(row, *order);
+        return RestoreResult::Dropped;
+    }
+    if (!m_services.ShowTarget(found->second.window, true)) {
+        return RestoreResult::Kept;
+    }
+    RemoveRow(row, *order);
+    return RestoreResult::Shown;
+}
+
+void HiddenWindows::RestoreAll() {
+    if (m_pList == nullptr || m_pList->m_hWnd == nullptr) {
+        return;
+    }
+    int row = 0;
+    while (row < m_pList->GetItemCount()) {
+        const RestoreResult result = Restore(row);
+        if (result == RestoreResult::Kept || result == RestoreResult::NoRow) {
+            ++row;
+        }
+    }
+}
+
+HWND HiddenWindows::WindowOfRow(int row) {
+    const std::optional<std::uint32_t> order = OrderOfRow(row);
+    if (!order) {
+        return nullptr;
+    }
+    const auto found = m_rows.find(*order);
+    if (found == m_rows.end() || !StillNames(found->second)) {
+        RemoveRow(row, *order);
+        return nullptr;
+    }
+    return found->second.window;
+}
+
+void HiddenWindows::DropClosed() {
+    if (m_pList == nullptr || m_pList->m_hWnd == nullptr) {
+        return;
+    }
+    for (int row = m_pList->GetItemCount() - 1; row >= 0; --row) {
+        const std::optional<std::uint32_t> order = OrderOfRow(row);
+        if (!order) {
+            continue;
+        }
+        const auto found = m_rows.find(*order);
+        if (found == m_rows.end() || !StillNames(found->second)) {
+            RemoveRow(row, *order);
+        }
+    }
+}
+
+void HiddenWindows::RemoveRow(int row, std::uint32_t order) {
+    if (!m_pList->DeleteItem(row)) {
+        return;
+    }
+    m_record.Remove(order);
+    const auto found = m_rows.find(order);
+    if (found != m_rows.end()) {
+        const int image = found->second.image;
+        m_rows.erase(found);
+        RemoveImage(image);
+    }
+    FollowRowCount();
+}
+
+void HiddenWindows::RemoveImage(int image) {
+    const int last = m_imageList.GetImageCount() - 1;
+    if (image < 0 || image > last) {
+        return;
+    }
+    // The last image moves into the freed slot, so one row changes index
+    // rather than every row after it, and the list then drops its last slot.
+    if (image != last) {
+        const auto moved = std::find_if(m_rows.begin(), m_rows.end(),
+                                        [last](const auto& entry) { return entry.second.image == last; });
+        if (!m_imageList.Copy(image, last)) {
+            return;
+        }
+        if (moved != m_rows.end()) {
+            moved->second.image = image;
+            LVFINDINFOW find{};
+            find.flags = LVFI_PARAM;
+            find.lParam = static_cast<LPARAM>(moved->first);
+            LVITEMW item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = m_pList->FindItem(&find);
+            item.iImage = image;
+            if (item.iItem >= 0) {
+                m_pList->SetItem(&item);
+            }
+        }
+    }
+    m_imageList.SetImageCount(last);
+}
+
+void HiddenWindows::FollowRowCount() {
+    // Nothing to look after while nothing is hidden: no timer runs then.
+    const bool wanted = !m_rows.empty() && m_hOwner != nullptr;
+    if (wanted && !m_bChecking) {
+        m_bChecking = ::SetTimer(m_hOwner, kCheckTimerId, kCheckIntervalMs, nullptr) != 0;
+    } else if (!wanted && m_bChecking) {
+        ::KillTimer(m_hOwner, kCheckTimerId);
+        m_bChecking = false;
+    }
+    if (m_rows.empty()) {
+        m_record.RemoveIfEmpty();
+    }
+}
+
+}  // namespace hider

@@ -1,0 +1,81 @@
+// The hidden windows: the list's rows, their images, and the durable record
+// behind them. Every row has exactly one image slot (or none) and one entry in
+// the record, added and removed together with the row.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+
+#include "framework.h"
+#include "record_entry.h"
+#include "window_record.h"
+#include "window_services.h"
+
+namespace hider {
+
+enum class RestoreResult {
+    Shown,    // the window was asked to show; its row is gone
+    Dropped,  // the window is gone, or its handle names another window now: row gone, nothing shown
+    Kept,     // the show request could not be made: the row stays
+    NoRow,    // no such row
+};
+
+class HiddenWindows {
+public:
+    // The timer, on the list's owner, that looks for windows closed while
+    // hidden; it runs only while there are rows.
+    static constexpr UINT_PTR kCheckTimerId = 0x564B;
+    static constexpr UINT kCheckIntervalMs = 500;
+
+    HiddenWindows(platform::WindowServices& services, WindowRecord& record) : m_services(services), m_record(record) {}
+
+    // Takes over the list of `owner`, gives it its image list, and lists again
+    // the recorded windows that are still hidden (after an end without Exit).
+    void Attach(HWND owner, CListCtrl& list);
+
+    // Lists `target` on top and hides it. A window that is gone, or whose row
+    // could not be added, is left as it is: nothing could bring it back.
+    void Hide(HWND target);
+    // Shows a row's window and removes the row, as RestoreResult says.
+    RestoreResult Restore(int row);
+    // Restores every row, newest first. A row whose show could not be made
+    // stays, with its record entry, so nothing is lost.
+    void RestoreAll();
+    // The row's window when its handle still names it; otherwise the row is
+    // removed and the result is none.
+    HWND WindowOfRow(int row);
+    // Removes the rows of windows closed while hidden.
+    void DropClosed();
+
+    int Count() const { return static_cast<int>(m_rows.size()); }
+
+private:
+    struct Row {
+        HWND window;
+        WindowIdentity identity;
+        int image;  // I_IMAGENONE for none
+    };
+
+    // The identity of `window` now; none when no window has the handle.
+    std::optional<WindowIdentity> IdentityNow(HWND window);
+    bool StillNames(const Row& row);
+    // The row's record order (its item data); none when it cannot be read.
+    std::optional<std::uint32_t> OrderOfRow(int row) const;
+    bool InsertRow(std::uint32_t order, const Row& row, std::u16string_view title);
+    void RemoveRow(int row, std::uint32_t order);
+    void RemoveImage(int image);
+    void FollowRowCount();
+
+    platform::WindowServices& m_services;
+    WindowRecord& m_record;
+    HWND m_hOwner = nullptr;
+    CListCtrl* m_pList = nullptr;
+    CImageList m_imageList;
+    std::map<std::uint32_t, Row> m_rows;  // by order, the row's item data
+    std::uint32_t m_nextOrder = 1;
+    bool m_bChecking = false;
+};
+
+}  // namespace hider

@@ -1,0 +1,33 @@
+// Which windows of the record get their rows back at start: a start after an
+// end without Exit (killed, crashed) finds the record of the windows that were
+// still listed.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "record_entry.h"
+
+namespace hider {
+
+// What the system says about a handle now.
+struct WindowNow {
+    WindowIdentity identity;
+    bool visible = false;
+};
+
+struct Relisting {
+    std::vector<RecordEntry> rows;        // oldest first: each goes on top of the one before
+    std::vector<std::uint32_t> dropped;   // orders of the entries to remove from the record
+};
+
+// An entry is listed again when its handle still names the same window and
+// that window is still hidden: the user hid it for a reason. Anything else
+// (gone, shown meanwhile, the handle now another window's) is dropped.
+// `lookup` answers for a handle; none when no window has it.
+Relisting DecideRelisting(std::vector<RecordEntry> recorded,
+                          const std::function<std::optional<WindowNow>(std::uint64_t handle)>& lookup);
+
+}  // namespace hider

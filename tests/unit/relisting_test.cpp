@@ -1,0 +1,89 @@
+#include "relisting.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using hider::RecordEntry;
+using hider::WindowIdentity;
+using hider::WindowNow;
+
+WindowIdentity Window(std::uint64_t handle) {
+    return {handle, 100, 5000, 200, u"Frame"};
+}
+
+TEST(Relisting, OnlyWindowsStillHiddenUnderTheSameHandleComeBackInTheirOldOrder) {
+    struct Case {
+        const char* what;
+        std::optional<WindowNow> now;
+        bool listed;
+    };
+    const auto other = [](void (*change)(WindowIdentity&)) {
+        WindowIdentity w = Window(0);
+        change(w);
+        return w;
+    };
+    const Case cases[] = {
+        {"still hidden", WindowNow{Window(0), false}, true},
+        {"shown meanwhile", WindowNow{Window(0), true}, false},
+        {"closed meanwhile", std::nullopt, false},
+        {"the handle is another process's window now",
+         WindowNow{other([](WindowIdentity& w) { w.processId = 300; }), false}, false},
+        {"the process id belongs to a later process",
+         WindowNow{other([](WindowIdentity& w) { w.processStart = 6000; }), false}, false},
+        {"another thread's window", WindowNow{other([](WindowIdentity& w) { w.threadId = 201; }), false}, false},
+        {"another class", WindowNow{other([](WindowIdentity& w) { w.className = u"Edit"; }), false}, false},
+    };
+    // Recorded out of order on purpose: the record does not promise an order.
+    std::vector<RecordEntry> recorded;
+    std::map<std::uint64_t, std::optional<WindowNow>> system;
+    std::uint32_t order = 100;
+    for (const Case& c : cases) {
+        const std::uint64_t handle = 0x1000 + order;
+        recorded.insert(recorded.begin(), RecordEntry{order, Window(handle), u""});
+        std::optional<WindowNow> now = c.now;
+        if (now) {
+            now->identity.handle = handle;
+        }
+        system[handle] = now;
+        --order;
+    }
+    const hider::Relisting result =
+        hider::DecideRelisting(recorded, [&](std::uint64_t handle) { return system.at(handle); });
+
+    std::vector<std::uint32_t> listed;
+    for (const RecordEntry& entry : result.rows) {
+        listed.push_back(entry.order);
+    }
+    std::vector<std::uint32_t> expectedListed;
+    std::vector<std::uint32_t> expectedDropped;
+    order = 100;
+    for (const Case& c : cases) {
+        (c.listed ? expectedListed : expectedDropped).push_back(order--);
+    }
+    std::sort(expectedListed.begin(), expectedListed.end());
+    std::sort(expectedDropped.begin(), expectedDropped.end());
+    EXPECT_EQ(listed, expectedListed);
+    EXPECT_EQ(result.dropped, expectedDropped);
+}
+
+TEST(Relisting, SeveralStillHiddenWindowsKeepTheirOrderOldestFirst) {
+    std::vector<RecordEntry> recorded = {
+        {30, Window(3), u"c"}, {10, Window(1), u"a"}, {20, Window(2), u"b"}};
+    const hider::Relisting result = hider::DecideRelisting(recorded, [](std::uint64_t handle) {
+        return std::optional<WindowNow>(WindowNow{Window(handle), false});
+    });
+    ASSERT_EQ(result.rows.size(), 3u);
+    EXPECT_EQ(result.rows[0].title, u"a");
+    EXPECT_EQ(result.rows[1].title, u"b");
+    EXPECT_EQ(result.rows[2].title, u"c");
+    EXPECT_TRUE(result.dropped.empty());
+    EXPECT_TRUE(hider::DecideRelisting({}, [](std::uint64_t) { return std::optional<WindowNow>(); }).rows.empty());
+}
+
+}  // namespace

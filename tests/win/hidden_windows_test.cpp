@@ -1,0 +1,262 @@
+// The hidden windows' owner on a real list view and image list, with the
+// window system and the record replaced by fakes. No messages are pumped here,
+// so its check timer never runs: each test says when rows are looked at.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_window_record.h"
+#include "fake_window_services.h"
+#include "framework.h"
+#include "hidden_windows.h"
+
+namespace {
+
+HWND Target(int n) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7E000000 + 0x10 * n));  // never a real window
+}
+
+COLORREF ColourOf(int n) {
+    return RGB(n & 0xFF, (n >> 8) & 0xFF, 0x80);
+}
+
+// A 16x16 icon of one opaque colour.
+fw::unique_hicon SolidIcon(COLORREF colour) {
+    std::vector<DWORD> pixels(16 * 16, 0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) |
+                                           GetBValue(colour));
+    HBITMAP colourBits = ::CreateBitmap(16, 16, 1, 32, pixels.data());
+    std::vector<BYTE> maskBits(16 * 16 / 8, 0);
+    HBITMAP mask = ::CreateBitmap(16, 16, 1, 1, maskBits.data());
+    ICONINFO info{TRUE, 0, 0, mask, colourBits};
+    fw::unique_hicon icon(::CreateIconIndirect(&info));
+    ::DeleteObject(colourBits);
+    ::DeleteObject(mask);
+    return icon;
+}
+
+class HiddenWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_owner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+        list.m_hWnd = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_SINGLESEL, 0, 0, 300, 300,
+                                        m_owner, nullptr, nullptr, nullptr);
+        ASSERT_NE(list.m_hWnd, nullptr);
+        list.InsertColumn(0, L"title", LVCFMT_LEFT, 200);
+    }
+    void TearDown() override { ::DestroyWindow(m_owner); }
+
+    void Attach() { hidden.Attach(m_owner, list); }
+
+    std::vector<std::wstring> Titles() {
+        std::vector<std::wstring> titles;
+        for (int row = 0; row < ListView_GetItemCount(list.m_hWnd); ++row) {
+            std::wstring text(600, L'\0');
+            ListView_GetItemText(list.m_hWnd, row, 0, text.data(), static_cast<int>(text.size()));
+            text.resize(wcslen(text.c_str()));
+            titles.push_back(text);
+        }
+        return titles;
+    }
+    int RowOf(const std::wstring& title) {
+        const auto titles = Titles();
+        for (size_t row = 0; row < titles.size(); ++row) {
+            if (titles[row] == title) {
+                return static_cast<int>(row);
+            }
+        }
+        return -1;
+    }
+    int ImageOf(int row) {
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        ListView_GetItem(list.m_hWnd, &item);
+        return item.iImage;
+    }
+    HIMAGELIST Images() { return ListView_GetImageList(list.m_hWnd, LVSIL_SMALL); }
+    // The colour the image list draws for an image.
+    COLORREF DrawnColour(int image) {
+        HDC screen = ::GetDC(nullptr);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP canvas = ::CreateCompatibleBitmap(screen, 16, 16);
+        HGDIOBJ old = ::SelectObject(memory, canvas);
+        ImageList_Draw(Images(), image, memory, 0, 0, ILD_NORMAL);
+        const COLORREF colour = ::GetPixel(memory, 8, 8);
+        ::SelectObject(memory, old);
+        ::DeleteObject(canvas);
+        ::DeleteDC(memory);
+        ::ReleaseDC(nullptr, screen);
+        return colour;
+    }
+    int ShowsOf(HWND window) {
+        int shows = 0;
+        for (const auto& call : services.Calls()) {
+            shows += call.what == "show" && call.window == window;
+        }
+        return shows;
+    }
+    void Hide(int n, std::wstring title, HICON icon = nullptr) {
+        services.AddTarget(Target(n), {std::move(title), icon, nullptr});
+        hidden.Hide(Target(n));
+    }
+
+    test::FakeWindowServices services;
+    test::FakeWindowRecord record;
+    hider::HiddenWindows hidden{services, record};
+    CListCtrl list;
+
+private:
+    HWND m_owner = nullptr;
+};
+
+TEST_F(HiddenWindows, AThousandHidesAndRestoresLeaveExactlyTheIconsOfTheListedRows) {
+    Attach();
+    std::vector<fw::unique_hicon> icons;
+    auto checkRows = [&](const char* when) {
+        const int rows = ListView_GetItemCount(list.m_hWnd);
+        ASSERT_EQ(ImageList_GetImageCount(Images()), rows) << when;
+        const auto titles = Titles();
+        for (int row = 0; row < rows; ++row) {
+            const int n = std::stoi(titles[row].substr(1));
+            ASSERT_EQ(DrawnColour(ImageOf(row)), ColourOf(n)) << when << ", row " << row << " " << titles[row];
+        }
+    };
+    for (int n = 1; n <= 1000; ++n) {
+        icons.push_back(SolidIcon(ColourOf(n)));
+        Hide(n, L"w" + std::to_wstring(n), icons.back().get());
+    }
+    checkRows("after 1000 hides");
+    // Restores from everywhere in the list: the oldest rows hold the first
+    // images, the newest the last.
+    for (int k = 0; ListView_GetItemCount(list.m_hWnd) > 0; ++k) {
+        const int rows = ListView_GetItemCount(list.m_hWnd);
+        ASSERT_EQ(hidden.Restore((k * 7919) % rows), hider::RestoreResult::Shown);
+        if (k == 500) {
+            checkRows("half way");
+        }
+    }
+    EXPECT_EQ(ImageList_GetImageCount(Images()), 0);
+    EXPECT_TRUE(record.m_entries.empty());
+
+    // A window without icon takes no image and shows none.
+    Hide(1001, L"没有图标");
+    EXPECT_EQ(ImageOf(0), I_IMAGENONE);
+    EXPECT_EQ(ImageList_GetImageCount(Images()), 0);
+}
+
+TEST_F(HiddenWindows, TitlesAreCutAtACharacterBoundary) {
+    const std::wstring emoji = L"\U0001F648";  // two UTF-16 units
+    struct Case {
+        const char* what;
+        std::wstring title;
+        std::wstring listed;
+    };
+    const Case cases[] = {
+        {"an emoji across the cut", std::wstring(509, L'a') + emoji + std::wstring(89, L'b'), std::wstring(509, L'a')},
+        {"an emoji ending at the cut", std::wstring(508, L'a') + emoji + std::wstring(90, L'b'),
+         std::wstring(508, L'a') + emoji},
+        {"600 Chinese characters", std::wstring(600, L'长'), std::wstring(510, L'长')},
+        {"a short title", L"短 " + emoji, L"短 " + emoji},
+    };
+    Attach();
+    int n = 0;
+    for (const Case& c : cases) {
+        Hide(++n, c.title);
+        EXPECT_EQ(Titles().front(), c.listed) << c.what;
+        EXPECT_EQ(record.m_entries.rbegin()->second.title, std::u16string(c.listed.begin(), c.listed.end())) << c.what;
+    }
+}
+
+TEST_F(HiddenWindows, ARowWhoseHandleNoLongerNamesItsWindowGoesWithoutShowingAnything) {
+    Attach();
+    Hide(1, L"closed");
+    Hide(2, L"reused");
+    Hide(3, L"still there");
+    Hide(4, L"closed, looked at by the check");
+    services.Close(Target(1));
+    services.Reuse(Target(2), 0x9000, 0x9004);  // the handle is another process's window now
+    services.Close(Target(4));
+
+    EXPECT_EQ(hidden.Restore(RowOf(L"closed")), hider::RestoreResult::Dropped);
+    EXPECT_EQ(hidden.WindowOfRow(RowOf(L"reused")), nullptr) << "no window-menu request for another's window";
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"closed, looked at by the check", L"still there"}));
+    hidden.DropClosed();
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"still there"}));
+
+    EXPECT_EQ(ShowsOf(Target(1)) + ShowsOf(Target(2)) + ShowsOf(Target(4)), 0);
+    ASSERT_EQ(record.m_entries.size(), 1u);
+    EXPECT_EQ(record.m_entries.begin()->second.title, u"still there");
+
+    hidden.RestoreAll();
+    EXPECT_EQ(ShowsOf(Target(3)), 1);
+    EXPECT_TRUE(record.m_entries.empty());
+}
+
+TEST_F(HiddenWindows, AShowThatCouldNotBeMadeKeepsTheRowAndItsRecord) {
+    Attach();
+    Hide(1, L"A");
+    Hide(2, L"B");
+    Hide(3, L"C");
+    services.RefuseShow(Target(2));
+    hidden.RestoreAll();
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"B"}));
+    EXPECT_EQ(ShowsOf(Target(3)) + ShowsOf(Target(1)), 2);
+    ASSERT_EQ(record.m_entries.size(), 1u);
+    EXPECT_EQ(record.m_entries.begin()->second.title, u"B");
+
+    services.RefuseShow(Target(2), false);
+    EXPECT_EQ(hidden.Restore(0), hider::RestoreResult::Shown);
+    EXPECT_TRUE(record.m_entries.empty());
+}
+
+TEST_F(HiddenWindows, EachRowIsRecordedWithWhatNamesItsWindow) {
+    Attach();
+    Hide(1, L"A");
+    Hide(2, L"B");
+    ASSERT_EQ(record.m_entries.size(), 2u);
+    const hider::RecordEntry& a = record.m_entries.begin()->second;
+    const hider::RecordEntry& b = record.m_entries.rbegin()->second;
+    EXPECT_LT(a.order, b.order);
+    EXPECT_EQ(a.title, u"A");
+    EXPECT_EQ(a.window.handle, reinterpret_cast<UINT_PTR>(Target(1)));
+    const auto facts = services.DescribeWindow(Target(1));
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(a.window.processId, facts->processId);
+    EXPECT_EQ(a.window.processStart, facts->processStart);
+    EXPECT_EQ(a.window.threadId, facts->threadId);
+    EXPECT_EQ(a.window.className, u"FakeWindow");
+
+    hidden.Restore(RowOf(L"A"));
+    ASSERT_EQ(record.m_entries.size(), 1u);
+    EXPECT_EQ(record.m_entries.begin()->second.title, u"B");
+}
+
+TEST_F(HiddenWindows, AStartListsAgainTheRecordedWindowsThatAreStillHidden) {
+    // What an earlier run left: four windows, hidden in this order.
+    for (int n = 1; n <= 4; ++n) {
+        services.AddTarget(Target(n), {L"w" + std::to_wstring(n), nullptr, nullptr});
+        services.ShowTarget(Target(n), false);
+        const auto facts = services.DescribeWindow(Target(n));
+        hider::WindowIdentity identity{reinterpret_cast<UINT_PTR>(Target(n)), facts->processId, facts->processStart,
+                                       facts->threadId, u"FakeWindow"};
+        record.Add({static_cast<std::uint32_t>(10 + n), identity, u"recorded " + std::u16string(1, static_cast<char16_t>(u'0' + n))});
+    }
+    services.ShowTarget(Target(2), true);        // shown meanwhile
+    services.Close(Target(3));                   // closed meanwhile
+    const auto callsBefore = services.Calls().size();
+
+    Attach();
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"recorded 4", L"recorded 1"}));
+    EXPECT_EQ(services.Calls().size(), callsBefore) << "nothing is shown or hidden at start";
+    EXPECT_EQ(record.m_entries.size(), 2u);
+
+    Hide(5, L"new");
+    EXPECT_GT(record.m_entries.rbegin()->first, 14u) << "new entries come after the old";
+    EXPECT_EQ(Titles().front(), L"new");
+}
+
+}  // namespace
