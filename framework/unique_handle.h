@@ -62,5 +62,7 @@ using unique_hkey = unique_any<null_handle_traits<HKEY, &::RegCloseKey>>;
 using unique_hmenu = unique_any<null_handle_traits<HMENU, &::DestroyMenu>>;
 using unique_himagelist = unique_any<null_handle_traits<HIMAGELIST, &::ImageList_Destroy>>;
 using unique_hhook = unique_any<null_handle_traits<HHOOK, &::UnhookWindowsHookEx>>;
+// Memory the system hands out with LocalAlloc: SIDs and security descriptors.
+using unique_hlocal = unique_any<null_handle_traits<HLOCAL, &::LocalFree>>;
 
 }  // namespace fw
