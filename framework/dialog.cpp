@@ -17,6 +17,12 @@ void DDX_Check(CDataExchange* pDX, int nIDC, BOOL& value) {
     }
 }
 
+namespace {
+// The dialog whose window this thread is creating: the only object a set-up
+// message may name.
+thread_local CDialog* t_pCreating = nullptr;
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
@@ -48,8 +54,10 @@ INT_PTR CDialog::DoModal() {
 
     m_nModalResult = -1;
     m_bInModalLoop = true;
+    t_pCreating = this;
     HWND dialog = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
                                        &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    t_pCreating = nullptr;
     if (dialog != nullptr) {
         if (m_bInModalLoop && !::IsWindowVisible(dialog)) {
             ::ShowWindow(dialog, SW_SHOWNORMAL);
@@ -63,7 +71,9 @@ INT_PTR CDialog::DoModal() {
         if (owner != nullptr && ::GetActiveWindow() == dialog) {
             ::SetActiveWindow(owner);
         }
+        m_bDestroying = true;
         ::DestroyWindow(dialog);
+        m_bDestroying = false;
     } else if (disableOwner) {
         ::EnableWindow(owner, TRUE);
     }
@@ -150,6 +160,13 @@ bool ReturnsResultDirectly(UINT message) {
 INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* self = nullptr;
     if (message == WM_INITDIALOG) {
+        // Any program can send or post this message with a value of its
+        // choosing: only the set-up of the window being created names ours.
+        if (lParam == 0 || lParam != reinterpret_cast<LPARAM>(t_pCreating) ||
+            ::GetWindowLongPtrW(hDlg, DWLP_USER) != 0) {
+            return FALSE;
+        }
+        t_pCreating = nullptr;
         self = reinterpret_cast<CDialog*>(lParam);
         self->m_hWnd = hDlg;
         ::SetWindowLongPtrW(hDlg, DWLP_USER, lParam);
@@ -158,6 +175,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPA
     }
     if (self == nullptr) {
         return FALSE;  // messages before WM_INITDIALOG: the dialog manager's own
+    }
+    if ((message == WM_DESTROY || message == WM_NCDESTROY) && !self->m_bDestroying) {
+        // Sent or posted by a program while the window lives: taken as real,
+        // it would end the run and lose what the window holds.
+        return TRUE;
     }
 
     // No exception may cross into the window manager: a handler that throws

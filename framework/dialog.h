@@ -52,6 +52,7 @@ private:
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+    bool m_bDestroying = false;  // the modal run is destroying the window
     std::atomic<bool> m_bInModalLoop{false};
     std::atomic<INT_PTR> m_nModalResult{-1};
 };
