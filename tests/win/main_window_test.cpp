@@ -249,6 +249,13 @@ TEST(MainWindow, F1AsksForTheUserGuide) {
     });
 }
 
+BOOL CALLBACK AddVisibleTitle(HWND window, LPARAM titles) {
+    if (::IsWindowVisible(window)) {
+        reinterpret_cast<std::vector<std::wstring>*>(titles)->push_back(test::TextOf(window));
+    }
+    return TRUE;
+}
+
 // While a dialog of ours runs over the main window, the window gets no input:
 // commands that open dialogs can only come from programs then, and open none.
 TEST(MainWindow, WhileADialogRunsOverItCommandsFromProgramsOpenNoOther) {
@@ -262,12 +269,7 @@ TEST(MainWindow, WhileADialogRunsOverItCommandsFromProgramsOpenNoOther) {
         ::PostMessageW(main, WM_COMMAND, ID_SET_HOTKEY, 0);
         d.OnDialogThread([] {});  // once this runs, the messages before it were handled
         std::vector<std::wstring> dialogs;
-        ::EnumThreadWindows(d.ThreadId(), [](HWND window, LPARAM found) {
-            if (::IsWindowVisible(window)) {
-                reinterpret_cast<std::vector<std::wstring>*>(found)->push_back(test::TextOf(window));
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&dialogs));
+        ::EnumThreadWindows(d.ThreadId(), &AddVisibleTitle, reinterpret_cast<LPARAM>(&dialogs));
         std::sort(dialogs.begin(), dialogs.end());
         EXPECT_EQ(dialogs, (std::vector<std::wstring>{L"Veilkeeper", L"关于 Veilkeeper"}));
 
