@@ -60,7 +60,7 @@ int wmain(int argc, wchar_t** argv) {
             ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
             NMITEMACTIVATE click{};
             click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_DBLCLK)};
-            ::SendMessageW(d.Window(), WM_NOTIFY, IDC_HIDDEN_LIST, reinterpret_cast<LPARAM>(&click));
+            d.Notify(click.hdr);
             test::WaitFor([&] { return ::IsWindowVisible(target) != FALSE; });
         };
         for (int i = 0; i < 50; ++i) {

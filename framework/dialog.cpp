@@ -20,6 +20,12 @@ void DDX_Check(CDataExchange* pDX, int nIDC, BOOL& value) {
     }
 }
 
+namespace {
+// The dialog whose window this thread is creating: the only object a set-up
+// message may name.
+thread_local CDialog* t_pCreating = nullptr;
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
@@ -51,8 +57,10 @@ INT_PTR CDialog::DoModal() {
 
     m_nModalResult = -1;
     m_bInModalLoop = true;
+    t_pCreating = this;
     HWND dialog = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
                                        &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    t_pCreating = nullptr;
     if (dialog != nullptr) {
         if (m_bInModalLoop && !::IsWindowVisible(dialog)) {
             ::ShowWindow(dialog, SW_SHOWNORMAL);
@@ -164,6 +172,13 @@ bool ReturnsResultDirectly(UINT message) {
 INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* self = nullptr;
     if (message == WM_INITDIALOG) {
+        // Any program can send or post this message with a value of its
+        // choosing: only the set-up of the window being created names ours.
+        if (lParam == 0 || lParam != reinterpret_cast<LPARAM>(t_pCreating) ||
+            ::GetWindowLongPtrW(hDlg, DWLP_USER) != 0) {
+            return FALSE;
+        }
+        t_pCreating = nullptr;
         self = reinterpret_cast<CDialog*>(lParam);
         self->m_hWnd = hDlg;
         ::SetWindowLongPtrW(hDlg, DWLP_USER, lParam);
@@ -173,7 +188,6 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPA
     if (self == nullptr) {
         return FALSE;  // messages before WM_INITDIALOG: the dialog manager's own
     }
-
     // Any program can post WM_DESTROY or WM_NCDESTROY to any window. Only the
     // ones DestroyWindow sends while we end the dialog are its real end.
     if ((message == WM_DESTROY || message == WM_NCDESTROY) && !self->m_bDestroying) {

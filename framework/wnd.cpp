@@ -37,10 +37,23 @@ void CWnd::CenterWindow() {
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     UINT code = 0;
     UINT id = 0;
+    if (!::IsWindowEnabled(m_hWnd) &&
+        (message == WM_COMMAND || (message == WM_SYSCOMMAND && (wParam & 0xFFF0) < SC_SIZE))) {
+        // Disabled while a dialog of ours runs over it, the window gets no
+        // input: a command of ours now comes from a program, and would run a
+        // second dialog inside the first, as deep as it is sent.
+        *pResult = 0;
+        return true;
+    }
     if (message == WM_COMMAND) {
         code = HIWORD(wParam);
         id = LOWORD(wParam);
     } else if (message == WM_NOTIFY) {
+        // Our controls notify on this thread. From another thread or process
+        // the pointer is nothing of ours to read.
+        if (::InSendMessageEx(nullptr) != ISMEX_NOSEND) {
+            return false;
+        }
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header == nullptr) {
             return false;  // not a notification any control sends

@@ -304,14 +304,21 @@ void CHiderDlg::OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult) {
 }
 
 void CHiderDlg::OnToggleInvisibleOnDrop() {
-    // The automatic check box has already changed its own mark.
-    m_bInvisibleOnDrop = m_bInvisibleOnDrop ? FALSE : TRUE;
-    m_store.SaveOption(settings::kInvisibleOnDrop, m_bInvisibleOnDrop != FALSE);
+    // The automatic check box has already changed its own mark: the option
+    // follows it, so a click reported by another program without one is none.
+    const BOOL checked = ::IsDlgButtonChecked(m_hWnd, IDC_INVISIBLE_ON_DROP) == BST_CHECKED ? TRUE : FALSE;
+    if (checked != m_bInvisibleOnDrop) {
+        m_bInvisibleOnDrop = checked;
+        m_store.SaveOption(settings::kInvisibleOnDrop, m_bInvisibleOnDrop != FALSE);
+    }
 }
 
 void CHiderDlg::OnToggleHideSelfAfterShow() {
-    m_bHideSelfAfterShow = m_bHideSelfAfterShow ? FALSE : TRUE;
-    m_store.SaveOption(settings::kHideSelfAfterShow, m_bHideSelfAfterShow != FALSE);
+    const BOOL checked = ::IsDlgButtonChecked(m_hWnd, IDC_HIDE_SELF_AFTER_SHOW) == BST_CHECKED ? TRUE : FALSE;
+    if (checked != m_bHideSelfAfterShow) {
+        m_bHideSelfAfterShow = checked;
+        m_store.SaveOption(settings::kHideSelfAfterShow, m_bHideSelfAfterShow != FALSE);
+    }
 }
 
 void CHiderDlg::LoadSettings() {

@@ -239,4 +239,121 @@ TEST(FaultsAtStart, APlantedLibraryBesideTheProgramOrInTheCurrentFolderIsNeverLo
     }
 }
 
+// The shell loads the handlers of a file class by name when it opens a file
+// of that class: F1 opening the guide makes it load whatever the `.html`
+// class names. A library of that name planted beside the program must not be
+// the one it finds.
+class ShellHandlerNamedByFile {
+public:
+    ShellHandlerNamedByFile(const wchar_t* library) {
+        m_hadHtml = Read(L"Software\\Classes\\.html", m_html);
+        Write(L"Software\\Classes\\.html", L"Veilkeeper.Test.html");
+        Write(std::wstring(L"Software\\Classes\\Veilkeeper.Test.html\\shellex\\ContextMenuHandlers\\") + kClsid, L"");
+        Write(std::wstring(L"Software\\Classes\\CLSID\\") + kClsid + L"\\InprocServer32", library);
+    }
+    ~ShellHandlerNamedByFile() {
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Veilkeeper.Test.html");
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(L"Software\\Classes\\CLSID\\") + kClsid).c_str());
+        if (m_hadHtml) {
+            Write(L"Software\\Classes\\.html", m_html);
+        } else {
+            ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.html", nullptr);
+        }
+    }
+
+private:
+    static constexpr const wchar_t* kClsid = L"{6B0C5E3A-1D2F-4A7B-9C8D-0E1F2A3B4C5D}";
+
+    static bool Read(const wchar_t* key, std::wstring& value) {
+        wchar_t text[256] = {};
+        DWORD size = sizeof text;
+        if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) {
+            return false;
+        }
+        value = text;
+        return true;
+    }
+    static void Write(const std::wstring& key, const std::wstring& value) {
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+
+    bool m_hadHtml = false;
+    std::wstring m_html;
+};
+
+TEST(FaultsAtStart, ALibraryPlantedBesideTheProgramIsNotLoadedWhenF1OpensTheGuide) {
+    test::ForgetSettings();
+    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring mark = std::wstring(temp) + L"veilkeeper-rogue-loaded";
+    ::DeleteFileW(mark.c_str());
+
+    // A downloaded folder: the program, its guide, and a library the shell
+    // will ask for by name (it marks its loading).
+    const std::wstring folder = std::wstring(temp) + L"veilkeeper-downloads";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t* file : {L"Veilkeeper.exe", L"Veilkeeper.html"}) {
+        ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\" + file).c_str(), (folder + L"\\" + file).c_str(), FALSE));
+    }
+    ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\rogue_onecopy.dll").c_str(),
+                            (folder + L"\\veilkeeper_shellext.dll").c_str(), FALSE));
+    ShellHandlerNamedByFile handler(L"veilkeeper_shellext.dll");
+
+    test::ChildProcess veilkeeper(folder + L"\\Veilkeeper.exe", L"");
+    HWND main = test::FirstDialogOf(veilkeeper);
+    ASSERT_TRUE(test::IsMainWindow(main));
+    // What F1 asks for; sent, so the shell has done its work when it returns.
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(main, WM_COMMAND, test::kHelpCommand, 0, SMTO_ABORTIFHUNG, 20000, &result));
+    EXPECT_EQ(::GetFileAttributesW(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted library was loaded";
+
+    ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+    EXPECT_TRUE(veilkeeper.WaitForExit(10s));
+    ::DeleteFileW(mark.c_str());
+}
+
+// Messages any program of the desktop can send or post to the main window,
+// carrying what only the system or the window's own controls would: each is
+// ignored, and Veilkeeper goes on with its window. (Wine refuses to pass a
+// WM_NOTIFY between processes, where Windows hands the raw pointer over; the
+// in-process tests send one from another thread.)
+TEST_F(Faults, MessagesForgedByAnotherProgramLeaveItRunning) {
+    NMHDR notHers{nullptr, static_cast<UINT_PTR>(test::kHiddenListId), static_cast<UINT>(NM_DBLCLK)};
+    struct Forged {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool post;
+    };
+    const Forged forged[] = {
+        {"a list notification at an address of nothing", WM_NOTIFY, test::kHiddenListId, 0x10, false},
+        {"a list notification pointing into this process", WM_NOTIFY, test::kHiddenListId,
+         reinterpret_cast<LPARAM>(&notHers), false},
+        {"a set-up message with a made-up object", WM_INITDIALOG, 0, 0x10, false},
+        {"a posted set-up message", WM_INITDIALOG, 0, 0x10, true},
+        {"a destruction that is not happening", WM_NCDESTROY, 0, 0, false},
+        {"a posted destruction", WM_NCDESTROY, 0, 0, true},
+    };
+    for (const Forged& f : forged) {
+        SCOPED_TRACE(f.what);
+        if (f.post) {
+            ::PostMessageW(main, f.message, f.wParam, f.lParam);
+        } else {
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutW(main, f.message, f.wParam, f.lParam, SMTO_ABORTIFHUNG, 5000, &result);
+        }
+        ASSERT_TRUE(test::Answers(main, 5000));
+        ASSERT_TRUE(veilkeeper->Running());
+    }
+
+    // Still whole: the hide-key hides, the list shows the row.
+    test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
+    HideWithKeyOver(target.window, {kHideKey});
+    EXPECT_TRUE(PollUntil([&] { return list->Count() == 1; }));
+    EXPECT_TRUE(PollUntil([&] { return !::IsWindowVisible(target.window); }));  // hidden asynchronously
+}
+
 }  // namespace

@@ -18,6 +18,7 @@ namespace test {
 inline constexpr int kHiddenListId = 1002;
 inline constexpr UINT kExitCommand = 104;
 inline constexpr UINT kSetHotKeyCommand = 103;
+inline constexpr UINT kHelpCommand = 0xE146;  // what F1 asks for
 inline constexpr int kMenuButtonId = 1006;
 
 ChildProcess StartVeilkeeper();

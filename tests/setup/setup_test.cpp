@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <tlhelp32.h>
 
 #include <string>
 
@@ -67,6 +68,23 @@ std::wstring ShortcutTarget(const std::wstring& link) {
     return target;
 }
 
+// Whether any process of that file name runs.
+bool ProcessRuns(const wchar_t* name) {
+    HANDLE taken = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (taken == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    fw::unique_handle snapshot(taken);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (::lstrcmpiW(entry.szExeFile, name) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int RunToEnd(const std::wstring& program, const std::wstring& arguments) {
     test::ChildProcess process(program, arguments);
     if (!process.Started() || !process.WaitForExit(120s)) {
@@ -83,7 +101,13 @@ TEST(Setup, InstallsRunsAndUninstallsLeavingTheUsersSettings) {
     ASSERT_TRUE(Exists(setup)) << "no setup program";
     test::InstallInstanceLibrary(L"");  // a machine without Veilkeeper
 
-    ASSERT_EQ(RunToEnd(setup, L"/S"), 0);
+    // A folder asked for on the command line is not taken: only Program
+    // Files keeps a standard user from replacing what an administrator runs.
+    const std::wstring elsewhere = L"C:\\VeilkeeperElsewhere";
+    ASSERT_EQ(RunToEnd(setup, L"/S /D=" + elsewhere), 0);
+    EXPECT_FALSE(Exists(elsewhere));
+    // The setup runs elevated: it never starts the program itself.
+    EXPECT_FALSE(ProcessRuns(L"Veilkeeper.exe")) << "the setup started Veilkeeper";
 
     const std::wstring folder = KnownFolder(CSIDL_PROGRAM_FILES) + L"\\Veilkeeper";
     for (const wchar_t* file : {L"Veilkeeper.exe", L"Veilkeeper.html", L"LICENSE.txt", L"uninstall.exe"}) {

@@ -84,7 +84,7 @@ protected:
         NMITEMACTIVATE click{};
         click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_DBLCLK)};
         click.iItem = row;
-        ::SendMessageW(d.Window(), WM_NOTIFY, IDC_HIDDEN_LIST, reinterpret_cast<LPARAM>(&click));
+        d.Notify(click.hdr);
     }
 };
 
@@ -187,11 +187,11 @@ TEST_F(Hiding, RightClickAsksTheSelectedWindowForItsWindowMenu) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
         NMITEMACTIVATE click{};
         click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_RCLICK)};
-        ::SendMessageW(d.Window(), WM_NOTIFY, IDC_HIDDEN_LIST, reinterpret_cast<LPARAM>(&click));
+        d.Notify(click.hdr);
         EXPECT_EQ(services.Calls().size(), 1u) << "nothing selected: nothing asked";
 
         ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
-        ::SendMessageW(d.Window(), WM_NOTIFY, IDC_HIDDEN_LIST, reinterpret_cast<LPARAM>(&click));
+        d.Notify(click.hdr);
         const auto calls = services.Calls();
         ASSERT_EQ(calls.size(), 2u);
         EXPECT_TRUE(calls[1].what == "menu" && calls[1].window == Target(1));
@@ -423,6 +423,27 @@ TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
         });
         EXPECT_EQ(dialog.setUpResult, refused ? FALSE : TRUE) << refused;
     }
+}
+
+// The list notifies on the dialog's thread. The same notification sent from
+// another thread carries a pointer that is not the dialog's to read.
+TEST_F(Hiding, AListNotificationFromAnotherThreadIsIgnored) {
+    services.AddTarget(Target(1), {L"A", icon, nullptr});
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        services.SetPointer({0, 0}, Target(1));
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HWND list = d.Item(IDC_HIDDEN_LIST);
+        ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+        NMITEMACTIVATE click{};
+        click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_DBLCLK)};
+
+        ::SendMessageW(d.Window(), WM_NOTIFY, IDC_HIDDEN_LIST, reinterpret_cast<LPARAM>(&click));
+        EXPECT_EQ(Titles(d).size(), 1u);
+        EXPECT_EQ(services.Calls().size(), 1u) << "only the hide";
+
+        d.Notify(click.hdr);
+        EXPECT_TRUE(Titles(d).empty()) << "from the dialog's own thread it is the list's";
+    });
 }
 
 }  // namespace

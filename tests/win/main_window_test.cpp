@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "about_dlg.h"
 #include "hider_dlg.h"
@@ -262,6 +263,57 @@ TEST(MainWindow, F1AsksForTheUserGuide) {
         help.hItemHandle = d.Item(IDC_HIDDEN_LIST);
         ::SendMessageW(d.Window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
         EXPECT_EQ(test::App().helpRequests, before + 1);
+    });
+}
+
+BOOL CALLBACK AddVisibleTitle(HWND window, LPARAM titles) {
+    if (::IsWindowVisible(window)) {
+        reinterpret_cast<std::vector<std::wstring>*>(titles)->push_back(test::TextOf(window));
+    }
+    return TRUE;
+}
+
+// While a dialog of ours runs over the main window, the window gets no input:
+// commands that open dialogs can only come from programs then, and open none.
+TEST(MainWindow, WhileADialogRunsOverItCommandsFromProgramsOpenNoOther) {
+    WithMainWindow([](Driver& d) {
+        HWND main = d.Window();
+        ::PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindowEnabled(main); }));
+
+        ::PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        ::PostMessageW(main, WM_COMMAND, IDM_ABOUTBOX, 0);
+        ::PostMessageW(main, WM_COMMAND, ID_SET_HOTKEY, 0);
+        d.OnDialogThread([] {});  // once this runs, the messages before it were handled
+        std::vector<std::wstring> dialogs;
+        ::EnumThreadWindows(d.ThreadId(), &AddVisibleTitle, reinterpret_cast<LPARAM>(&dialogs));
+        std::sort(dialogs.begin(), dialogs.end());
+        EXPECT_EQ(dialogs, (std::vector<std::wstring>{L"Veilkeeper", L"关于 Veilkeeper"}));
+
+        HWND about = ::FindWindowW(L"#32770", L"关于 Veilkeeper");
+        ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(main) != FALSE; }));
+        EXPECT_FALSE(d.Ended(100));
+    });
+}
+
+// Set-up and destruction come from the system, on the window's own thread,
+// once. Sent or posted by a program, they would set the window up again with
+// an object of the sender's choosing, or end the run with windows hidden.
+TEST(MainWindow, SetUpAndDestructionFromProgramsAreIgnored) {
+    CHiderDlg dialog;
+    test::RunModal(dialog, [&](Driver& d) {
+        HWND main = d.Window();
+        const int menuItems = ::GetMenuItemCount(::GetSystemMenu(main, FALSE));
+        ::SendMessageW(main, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&dialog));
+        ::PostMessageW(main, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&dialog));
+        ::SendMessageW(main, WM_DESTROY, 0, 0);
+        ::PostMessageW(main, WM_NCDESTROY, 0, 0);
+        d.OnDialogThread([] {});  // once this runs, the messages before it were handled
+
+        EXPECT_EQ(::GetMenuItemCount(::GetSystemMenu(main, FALSE)), menuItems) << "set up again";
+        EXPECT_FALSE(d.Ended(100));
+        EXPECT_TRUE(::IsWindowVisible(main));
     });
 }
 

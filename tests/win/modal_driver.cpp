@@ -13,6 +13,22 @@ END_MESSAGE_MAP()
 namespace {
 TestApp g_app;
 
+UINT RunJobMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Veilkeeper.Test.RunOnDialogThread");
+    return message;
+}
+
+// Sees each message the dialog's thread takes from its queue, whichever loop
+// takes it, and runs the job one carries.
+LRESULT CALLBACK RunJobHook(int code, WPARAM removed, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && msg->message == RunJobMessage()) {
+        (*reinterpret_cast<const std::function<void()>*>(msg->lParam))();
+        msg->message = WM_NULL;
+    }
+    return ::CallNextHookEx(nullptr, code, removed, lParam);
+}
+
 }  // namespace
 
 TestApp& App() {
@@ -36,6 +52,27 @@ void ModalDriver::PressKeyOn(int controlId, UINT virtualKey) {
     ::SendMessageW(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     ::PostMessageW(control, WM_KEYDOWN, virtualKey, 1);
     ::PostMessageW(control, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+LRESULT ModalDriver::Notify(NMHDR& header) {
+    LRESULT result = 0;
+    HWND dialog = Window();
+    OnDialogThread([&] {
+        result = ::SendMessageW(dialog, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+    });
+    return result;
+}
+
+void ModalDriver::OnDialogThread(const std::function<void()>& job) {
+    volatile LONG done = 0;
+    const std::function<void()> marked = [&] {
+        job();
+        ::InterlockedExchange(&done, 1);
+    };
+    fw::unique_hhook hook(::SetWindowsHookExW(WH_GETMESSAGE, &RunJobHook, nullptr, m_threadId));
+    if (hook && ::PostMessageW(Window(), RunJobMessage(), 0, reinterpret_cast<LPARAM>(&marked))) {
+        WaitFor([&] { return done != 0; });
+    }
 }
 
 INT_PTR RunModal(CDialog& dialog, const std::function<void(ModalDriver&)>& script) {

@@ -37,6 +37,14 @@ public:
     // the key's messages in the dialog's queue.
     void PressKeyOn(int controlId, UINT virtualKey);
 
+    // Sends a control's notification to the dialog from the dialog's own
+    // thread, as the control does (from any other thread it is ignored); the
+    // dialog's answer.
+    LRESULT Notify(NMHDR& header);
+    // Runs `job` on the dialog's thread, between two of its messages, and
+    // returns once it has run.
+    void OnDialogThread(const std::function<void()>& job);
+
 private:
     friend INT_PTR RunModal(CDialog&, const std::function<void(ModalDriver&)>&);
 

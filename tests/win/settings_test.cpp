@@ -98,6 +98,10 @@ TEST_F(Settings, EachOptionIsSavedOnItsClickAndComesBackAtTheNextStart) {
     for (const auto& [id, name] : {std::pair{IDC_INVISIBLE_ON_DROP, L"InvisibleOnDrop"},
                                    std::pair{IDC_HIDE_SELF_AFTER_SHOW, L"HideSelfAfterShow"}}) {
         WithMainWindow([&, id = id, name = name](Driver& d) {
+            // A click reported by a program while the box stays as it was
+            // changes nothing: the option follows its box.
+            ::SendMessageW(d.Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+            EXPECT_FALSE(test::StoredDword(name)) << "a click the box never had";
             ::SendMessageW(d.Item(id), BM_CLICK, 0, 0);
             EXPECT_EQ(test::StoredDword(name), 0u) << "first click";
             ::SendMessageW(d.Item(id), BM_CLICK, 0, 0);
