@@ -76,6 +76,7 @@ TEST_F(CommandMenuE2E, ANewHideKeyWorksAtOnceAndAfterARestart) {
     }));
     test::PressKeys({VK_RETURN});  // 确认
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
+    ASSERT_TRUE(test::HeldBySomeone(MOD_CONTROL, VK_F8)) << "Veilkeeper took the new key";
 
     HideWithKeyOver(target.window, {kHideKey});
     EXPECT_FALSE(PollUntil([&] { return !Visible(target.window); }, 1s)) << "the old key no longer hides";

@@ -86,8 +86,28 @@ HWND VeilkeeperRunning::OpenCommandMenu() {
     return menu;
 }
 
+bool PointAt(HWND window) {
+    const POINT centre = CentreOfWindow(window);
+    MovePointer(centre);
+    // A window that has just been shown, or one that has just gone from the
+    // same place, may not yet be what the system finds there.
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    return PollUntil([&] { return ::GetAncestor(::WindowFromPoint(centre), GA_ROOT) == root; });
+}
+
+bool HeldBySomeone(UINT modifiers, UINT virtualKey) {
+    constexpr int kProbeId = 0x7F00;
+    return PollUntil([&] {
+        if (::RegisterHotKey(nullptr, kProbeId, modifiers, virtualKey)) {
+            ::UnregisterHotKey(nullptr, kProbeId);
+            return false;
+        }
+        return true;
+    });
+}
+
 void VeilkeeperRunning::HideWithKeyOver(HWND window, std::initializer_list<WORD> keys) {
-    MovePointer(CentreOfWindow(window));
+    EXPECT_TRUE(PointAt(window)) << "the window is what lies under the pointer";
     PressKeys(keys);
 }
 

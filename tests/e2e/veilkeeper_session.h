@@ -40,6 +40,13 @@ void Resume(TargetProgram& target);
 // Whether the window's thread answers a message within the time.
 bool Answers(HWND window, UINT timeoutMs);
 
+// Moves the pointer to the window's centre; whether the window (or one of its
+// children) is what the system finds there before the deadline.
+bool PointAt(HWND window);
+// Waits until a hotkey combination is registered by some program; whether it
+// was before the deadline.
+bool HeldBySomeone(UINT modifiers, UINT virtualKey);
+
 // A fixture with Veilkeeper started, its main window up and its list readable.
 class VeilkeeperRunning : public ::testing::Test {
 protected:
