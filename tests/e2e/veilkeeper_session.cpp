@@ -87,7 +87,9 @@ HWND VeilkeeperRunning::OpenCommandMenu() {
 }
 
 bool PointAt(HWND window) {
-    const POINT centre = CentreOfWindow(window);
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    const POINT centre = CentreOf(rect);
     MovePointer(centre);
     // A window that has just been shown, or one that has just gone from the
     // same place, may not yet be what the system finds there.
