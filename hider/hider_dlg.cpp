@@ -9,11 +9,29 @@
 #include "registry_settings_store.h"
 #include "registry_window_record.h"
 #include "resource.h"
+#include "show_key_rule.h"
 
 namespace {
 
 // Posted by the keyboard watch; wParam says what happened.
 constexpr UINT WM_KEYBOARD_WATCH = WM_APP + 1;
+
+// The show-key's rule, as the keyboard watch asks it about each Tab event.
+platform::TabJudge ShowKeyJudge() {
+    return [rule = hider::ShowKeyRule{}](const platform::TabEvent& event) mutable {
+        const hider::TabVerdict verdict = event.down ? rule.TabDown(event.controlOnly, event.timeMs) : rule.TabUp();
+        switch (verdict) {
+        case hider::TabVerdict::Swallow:
+            return platform::TabAction::Swallow;
+        case hider::TabVerdict::ShowMain:
+            return platform::TabAction::SwallowAndReport;
+        case hider::TabVerdict::PassOn:
+            break;
+        }
+        return platform::TabAction::PassOn;
+    };
+}
+
 }  // namespace
 
 CHiderDlg::CHiderDlg(CWnd* pParent) : CHiderDlg(platform::Win32WindowServices(), pParent) {}
@@ -28,6 +46,7 @@ CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore
                      CWnd* pParent)
     : CDialog(IDD_MAIN_DIALOG, pParent),
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_hFinderCursor(::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_FINDER_CURSOR))),
       m_services(services),
       m_store(store),
       m_hiddenWindows(services, record) {}
@@ -196,7 +215,7 @@ void CHiderDlg::OnNcDestroy() {
 
 void CHiderDlg::RegisterShowKey() {
     // Not a hotkey: a hotkey would keep every Control+Tab from every program.
-    m_keyboardWatch = m_services.WatchKeyboard(m_hWnd, WM_KEYBOARD_WATCH);
+    m_keyboardWatch = m_services.WatchKeyboard(m_hWnd, WM_KEYBOARD_WATCH, ShowKeyJudge());
 }
 
 BOOL CHiderDlg::RegisterHideKey() {
@@ -241,7 +260,7 @@ void CHiderDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
 }
 
 void CHiderDlg::OnKeyboardWatch(WPARAM event) {
-    if (event == platform::kShowKeyPressedTwice) {
+    if (event == platform::kTabReported) {  // the show-key's double press
         ShowWindow(SW_SHOW);
     } else if (event == platform::kHideKeyReleased) {
         m_bHideKeyDown = false;
@@ -373,7 +392,7 @@ void CHiderDlg::OnTimer(UINT_PTR nIDEvent) {
 
 void CHiderDlg::OnMenuButton() {
     CancelDrag();
-    fw::unique_hmenu menuBar(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_COMMAND_MENU)));
+    handles::unique_hmenu menuBar(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_COMMAND_MENU)));
     HMENU menu = menuBar ? ::GetSubMenu(menuBar.get(), 0) : nullptr;
     if (menu == nullptr) {
         return;
@@ -413,7 +432,7 @@ void CHiderDlg::OnRButtonDown(UINT nFlags, CPoint point) {
 
 BOOL CHiderDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
     if (m_finderDrag.Dragging()) {
-        m_services.ShowFinderCursor();
+        m_services.SetCursorShape(m_hFinderCursor);
     }
     return CDialog::OnSetCursor(pWnd, nHitTest, message);
 }
@@ -441,7 +460,7 @@ void CHiderDlg::Carry(const hider::DragEffects& effects) {
         ShowWindow(SW_HIDE);
     }
     if (effects.showFinderCursor) {
-        m_services.ShowFinderCursor();
+        m_services.SetCursorShape(m_hFinderCursor);
     }
     if (effects.releaseMouse) {
         m_services.ReleaseMouse();

@@ -8,6 +8,7 @@
 #include "framework.h"
 #include "hidden_windows.h"
 #include "settings_store.h"
+#include "unique_handle.h"
 #include "window_record.h"
 #include "window_services.h"
 
@@ -83,7 +84,8 @@ protected:
     BOOL m_bInvisibleOnDrop = TRUE;
     BOOL m_bHideSelfAfterShow = TRUE;
     HICON m_hIcon;  // shared resource icon: the system owns it
-    fw::unique_hicon m_finderImage;  // the finder's icon at this display's size
+    HCURSOR m_hFinderCursor;  // shared resource cursor, shown while dragging
+    handles::unique_hicon m_finderImage;  // the finder's icon at this display's size
 
     platform::WindowServices& m_services;
     settings::SettingsStore& m_store;

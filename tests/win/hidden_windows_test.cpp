@@ -25,14 +25,14 @@ COLORREF ColourOf(int n) {
 }
 
 // A 16x16 icon of one opaque colour.
-fw::unique_hicon SolidIcon(COLORREF colour) {
+handles::unique_hicon SolidIcon(COLORREF colour) {
     std::vector<DWORD> pixels(16 * 16, 0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) |
                                            GetBValue(colour));
     HBITMAP colourBits = ::CreateBitmap(16, 16, 1, 32, pixels.data());
     std::vector<BYTE> maskBits(16 * 16 / 8, 0);
     HBITMAP mask = ::CreateBitmap(16, 16, 1, 1, maskBits.data());
     ICONINFO info{TRUE, 0, 0, mask, colourBits};
-    fw::unique_hicon icon(::CreateIconIndirect(&info));
+    handles::unique_hicon icon(::CreateIconIndirect(&info));
     ::DeleteObject(colourBits);
     ::DeleteObject(mask);
     return icon;
@@ -115,7 +115,7 @@ private:
 
 TEST_F(HiddenWindows, AThousandHidesAndRestoresLeaveExactlyTheIconsOfTheListedRows) {
     Attach();
-    std::vector<fw::unique_hicon> icons;
+    std::vector<handles::unique_hicon> icons;
     auto checkRows = [&](const char* when) {
         const int rows = ListView_GetItemCount(list.m_hWnd);
         ASSERT_EQ(ImageList_GetImageCount(Images()), rows) << when;

@@ -307,8 +307,20 @@ TEST_F(Hiding, SetUpRegistersTheHideKeyWithoutRepeatsAndWatchesTheKeyboardForThe
         ::ShowWindow(d.Window(), SW_HIDE);
         HotKeyDown(d, HOTKEY_SHOW_SELF);
         EXPECT_FALSE(::IsWindowVisible(d.Window()));
-        ::SendMessageW(d.Window(), watch.message, platform::kShowKeyPressedTwice, 0);
+        ::SendMessageW(d.Window(), watch.message, platform::kTabReported, 0);
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
+
+        // The watch judges Tab by the show-key's rule: a single Control+Tab
+        // passes on, the second within half a second is kept and reported,
+        // and so is its release.
+        using platform::TabAction;
+        ASSERT_TRUE(watch.judge);
+        auto judge = watch.judge;
+        EXPECT_EQ(judge({true, true, 1000}), TabAction::PassOn);
+        EXPECT_EQ(judge({false, false, 1050}), TabAction::PassOn);
+        EXPECT_EQ(judge({true, true, 1200}), TabAction::SwallowAndReport);
+        EXPECT_EQ(judge({false, false, 1250}), TabAction::Swallow);
+        EXPECT_EQ(judge({true, false, 1300}), TabAction::PassOn) << "Tab without Control";
     });
 }
 
@@ -341,7 +353,7 @@ TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
         ::ShowWindow(d.Window(), SW_HIDE);
         ::PostMessageW(d.Window(), WM_DESTROY, 0, 0);
         ::PostMessageW(d.Window(), WM_NCDESTROY, 0, 0);
-        ::PostMessageW(d.Window(), services.KeyboardWatchState().message, platform::kShowKeyPressedTwice, 0);
+        ::PostMessageW(d.Window(), services.KeyboardWatchState().message, platform::kTabReported, 0);
         ASSERT_TRUE(test::WaitFor([&] { return ::IsWindowVisible(d.Window()) != FALSE; }));
         EXPECT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
         EXPECT_FALSE(services.KeyboardWatchState().ended);

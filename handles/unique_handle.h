@@ -1,4 +1,5 @@
 // One owner per handle: a move-only holder that releases its handle exactly once.
+// Below every other folder: it uses nothing of ours, and anything may use it.
 #pragma once
 
 #include <windows.h>
@@ -6,7 +7,7 @@
 
 #include <utility>
 
-namespace fw {
+namespace handles {
 
 // How a kind of handle is released, and which value means "none".
 template <typename H, auto CloseFn>
@@ -63,6 +64,5 @@ using unique_hicon = unique_any<null_handle_traits<HICON, &::DestroyIcon>>;
 using unique_hmenu = unique_any<null_handle_traits<HMENU, &::DestroyMenu>>;
 using unique_himagelist = unique_any<null_handle_traits<HIMAGELIST, &::ImageList_Destroy>>;
 using unique_hhook = unique_any<null_handle_traits<HHOOK, &::UnhookWindowsHookEx>>;
-using unique_hicon = unique_any<null_handle_traits<HICON, &::DestroyIcon>>;
 
-}  // namespace fw
+}  // namespace handles
