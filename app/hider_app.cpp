@@ -2,6 +2,8 @@
 
 #include "hider_dlg.h"
 #include "instance_library.h"
+#include "registry_settings_store.h"
+#include "registry_window_record.h"
 #include "resource.h"
 
 namespace {
@@ -43,7 +45,7 @@ BOOL CHiderApp::InitInstance() {
     // The three-dimensional control look is what the manifest's common
     // controls draw anyway: nothing to enable.
 
-    CHiderDlg dlg;
+    CHiderDlg dlg(platform::Win32WindowServices(), settings::UserSettings(), hider::UserWindowRecord());
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

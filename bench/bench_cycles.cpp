@@ -15,6 +15,8 @@
 #include "input.h"
 #include "modal_driver.h"
 #include "poll.h"
+#include "registry_settings_store.h"
+#include "registry_window_record.h"
 #include "resource.h"
 
 namespace {
@@ -48,7 +50,7 @@ int wmain(int argc, wchar_t** argv) {
     std::sscanf(targetProcess.ReadLine(20s).value_or("").c_str(), "%p", &handle);
     HWND target = static_cast<HWND>(handle);
 
-    CHiderDlg dialog;
+    CHiderDlg dialog(platform::Win32WindowServices(), settings::UserSettings(), hider::UserWindowRecord());
     test::RunModal(dialog, [&](test::ModalDriver& d) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
         RECT rect{};

@@ -6,8 +6,6 @@
 #include "hotkey_dlg.h"
 #include "hotkey_ids.h"
 #include "hotkey_modifiers.h"
-#include "registry_settings_store.h"
-#include "registry_window_record.h"
 #include "resource.h"
 #include "show_key_rule.h"
 
@@ -33,14 +31,6 @@ platform::TabJudge ShowKeyJudge() {
 }
 
 }  // namespace
-
-CHiderDlg::CHiderDlg(CWnd* pParent) : CHiderDlg(platform::Win32WindowServices(), pParent) {}
-
-CHiderDlg::CHiderDlg(platform::WindowServices& services, CWnd* pParent)
-    : CHiderDlg(services, settings::UserSettings(), pParent) {}
-
-CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, CWnd* pParent)
-    : CHiderDlg(services, store, hider::UserWindowRecord(), pParent) {}
 
 CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
                      CWnd* pParent)

@@ -14,10 +14,8 @@
 
 class CHiderDlg : public CDialog {
 public:
-    explicit CHiderDlg(CWnd* pParent = nullptr);
-    // With other window-system services or another settings store, for tests.
-    explicit CHiderDlg(platform::WindowServices& services, CWnd* pParent = nullptr);
-    CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, CWnd* pParent = nullptr);
+    // Everything outside the window comes from its creator: the program
+    // passes the real services, settings store and record, tests their fakes.
     CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
               CWnd* pParent = nullptr);
 

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "fake_settings_store.h"
+#include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "modal_driver.h"
@@ -35,9 +37,11 @@ void PressInMenu(HWND menuWindow, UINT key) {
 class CommandMenu : public ::testing::Test {
 protected:
     test::FakeWindowServices services;
+    test::FakeSettingsStore store;
+    test::FakeWindowRecord record;
 
     INT_PTR WithMainWindow(const std::function<void(Driver&)>& script) {
-        CHiderDlg dialog(services);
+        CHiderDlg dialog(services, store, record);
         return test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             script(d);

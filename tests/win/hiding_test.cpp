@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "fake_settings_store.h"
 #include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "hotkey_ids.h"
 #include "modal_driver.h"
 #include "poll.h"
-#include "registry_settings_store.h"
 #include "resource.h"
 
 namespace {
@@ -32,11 +32,12 @@ class Hiding : public ::testing::Test {
 protected:
     test::FakeWindowServices services;
     test::FakeWindowRecord record;
+    test::FakeSettingsStore store;
     HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
 
     // Runs a main window on the fake services; its modal result.
     INT_PTR WithMainWindow(const std::function<void(Driver&, CHiderDlg&)>& script) {
-        CHiderDlg dialog(services, settings::UserSettings(), record);
+        CHiderDlg dialog(services, store, record);
         return test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             script(d, dialog);
@@ -269,7 +270,7 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
         test::FakeWindowServices fresh;
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
         fresh.AddTarget(Target(2), {L"B", icon, nullptr});
-        CHiderDlg dialog(fresh, settings::UserSettings(), record);
+        CHiderDlg dialog(fresh, store, record);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             for (HWND target : {Target(1), Target(2)}) {
@@ -384,7 +385,7 @@ TEST_F(Hiding, ADragEndsWithAHideOnlyOnItsReleaseAtThePointersPlace) {
         SCOPED_TRACE(way.name);
         test::FakeWindowServices fresh;
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
-        CHiderDlg dialog(fresh);
+        CHiderDlg dialog(fresh, store, record);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             RECT finder{};
@@ -426,7 +427,7 @@ TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
         if (refused) {
             services.RefuseHotKey(HOTKEY_HIDE_UNDER_CURSOR);
         }
-        SetUpProbe dialog(services);
+        SetUpProbe dialog(services, store, record);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             EXPECT_EQ(services.KeyboardWatchState().window, d.Window());

@@ -10,6 +10,9 @@
 #include <string>
 
 #include "about_dlg.h"
+#include "fake_settings_store.h"
+#include "fake_window_record.h"
+#include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "modal_driver.h"
 #include "poll.h"
@@ -34,9 +37,13 @@ RECT ClientRectOfChild(HWND dialog, HWND child) {
     return rect;
 }
 
-// Runs a fresh main window under the script.
+// Runs a fresh main window under the script, on fakes: nothing of the user's
+// (registry, hotkeys, keyboard) is touched.
 void WithMainWindow(const std::function<void(Driver&)>& script) {
-    CHiderDlg dialog;
+    test::FakeWindowServices services;
+    test::FakeSettingsStore store;
+    test::FakeWindowRecord record;
+    CHiderDlg dialog(services, store, record);
     test::RunModal(dialog, [&](Driver& d) {
         ASSERT_NE(d.Window(), nullptr);
         script(d);

@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "hotkey_ids.h"
 #include "modal_driver.h"
 #include "poll.h"
+#include "registry_settings_store.h"
 #include "resource.h"
 #include "user_settings.h"
 #include "windows_of.h"
@@ -31,9 +33,11 @@ protected:
     void TearDown() override { test::ForgetSettings(); }
 
     test::FakeWindowServices services;
+    test::FakeWindowRecord record;
 
+    // The real settings store, on fake window services.
     void WithMainWindow(const std::function<void(Driver&)>& script) {
-        CHiderDlg dialog(services);
+        CHiderDlg dialog(services, settings::UserSettings(), record);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             script(d);
@@ -144,7 +148,8 @@ TEST_F(Settings, TheHotKeyDialogShowsTheKeyFreesItAndOkSavesBothValues) {
 
         Close(dialog, IDOK);  // unchanged
         EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, 0xC0); }));
-        EXPECT_EQ(test::StoredDword(L"VirtualKey"), 0xC0u);
+        // Saved once the dialog's run is over, after the key was registered.
+        EXPECT_TRUE(WaitFor([&] { return test::StoredDword(L"VirtualKey") == 0xC0u; }));
         EXPECT_EQ(test::StoredDword(L"Modifiers"), 0u);
 
         dialog = OpenHotKeyDialog(d);
@@ -153,7 +158,7 @@ TEST_F(Settings, TheHotKeyDialogShowsTheKeyFreesItAndOkSavesBothValues) {
         Close(dialog, IDOK);
         EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_ALT | MOD_NOREPEAT, 'X'); }));
         EXPECT_EQ(services.KeyboardWatchState().releaseKey, UINT{'X'}) << "its releases are followed";
-        EXPECT_EQ(test::StoredDword(L"VirtualKey"), DWORD{'X'});
+        EXPECT_TRUE(WaitFor([&] { return test::StoredDword(L"VirtualKey") == DWORD{'X'}; }));
         EXPECT_EQ(test::StoredDword(L"Modifiers"), DWORD{HOTKEYF_ALT});
     });
 }
