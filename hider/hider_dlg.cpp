@@ -312,21 +312,21 @@ void CHiderDlg::OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
 }
 
+// The automatic check boxes have already changed their own marks: the members
+// take them, as everywhere, through the data exchange.
 void CHiderDlg::OnToggleInvisibleOnDrop() {
-    // The automatic check box has already changed its own mark.
-    m_bInvisibleOnDrop = m_bInvisibleOnDrop ? FALSE : TRUE;
+    UpdateData(TRUE);
     m_store.SaveOption(settings::kInvisibleOnDrop, m_bInvisibleOnDrop != FALSE);
 }
 
 void CHiderDlg::OnToggleHideSelfAfterShow() {
-    m_bHideSelfAfterShow = m_bHideSelfAfterShow ? FALSE : TRUE;
+    UpdateData(TRUE);
     m_store.SaveOption(settings::kHideSelfAfterShow, m_bHideSelfAfterShow != FALSE);
 }
 
 void CHiderDlg::LoadSettings() {
-    const settings::Settings current{m_wHideKeyVk, m_wHideKeyModifiers, m_bInvisibleOnDrop != FALSE,
-                                     m_bHideSelfAfterShow != FALSE};
-    const settings::Settings loaded = settings::Merge(current, m_store.Load());
+    // What is stored, over the defaults.
+    const settings::Settings loaded = settings::Merge(kDefaultSettings, m_store.Load());
     m_wHideKeyVk = loaded.hideKeyVk;
     m_wHideKeyModifiers = loaded.hideKeyModifiers;
     m_bInvisibleOnDrop = loaded.invisibleOnDrop ? TRUE : FALSE;

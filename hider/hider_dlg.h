@@ -75,12 +75,15 @@ protected:
     hider::FinderDrag m_finderDrag;  // idle or dragging
     std::unique_ptr<platform::KeyboardWatch> m_keyboardWatch;  // the show-key, and the hide-key's release
     bool m_bHideKeyDown = false;  // the hide-key was taken and not yet seen released
-    WORD m_wHideKeyVk = 0xC0;
-    WORD m_wHideKeyModifiers = 0;
+    // The settings: the store's defaults until LoadSettings; the options
+    // always as their check boxes show them (UpdateData).
+    static constexpr settings::Settings kDefaultSettings{};
+    WORD m_wHideKeyVk = kDefaultSettings.hideKeyVk;
+    WORD m_wHideKeyModifiers = kDefaultSettings.hideKeyModifiers;
     CListCtrl m_listHidden;
     CStatic m_finderIcon;
-    BOOL m_bInvisibleOnDrop = TRUE;
-    BOOL m_bHideSelfAfterShow = TRUE;
+    BOOL m_bInvisibleOnDrop = kDefaultSettings.invisibleOnDrop ? TRUE : FALSE;
+    BOOL m_bHideSelfAfterShow = kDefaultSettings.hideSelfAfterShow ? TRUE : FALSE;
     HICON m_hIcon;  // shared resource icon: the system owns it
     HCURSOR m_hFinderCursor;  // shared resource cursor, shown while dragging
     handles::unique_hicon m_finderImage;  // the finder's icon at this display's size
