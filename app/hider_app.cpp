@@ -23,9 +23,6 @@ BEGIN_MESSAGE_MAP(CHiderApp, CWinApp)
 END_MESSAGE_MAP()
 
 BOOL CHiderApp::InitInstance() {
-    // Dialogs hosting ActiveX controls need no set-up here: the dialogs hold
-    // none, and the common controls come from the manifest.
-
     app::InstanceLibrary library(m_hInstanceLib);
     switch (app::DecideStartup(library)) {
     case app::StartupDecision::FilesDamaged:
@@ -42,14 +39,11 @@ BOOL CHiderApp::InitInstance() {
         break;
     }
 
-    // The three-dimensional control look is what the manifest's common
-    // controls draw anyway: nothing to enable.
-
     CHiderDlg dlg(platform::Win32WindowServices(), settings::UserSettings(), hider::UserWindowRecord());
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
-    return FALSE;
+    return FALSE;  // the run is over: no message loop follows
 }
 
 int CHiderApp::ExitInstance() {

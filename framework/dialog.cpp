@@ -103,10 +103,9 @@ void CDialog::EndDialog(int nResult) {
     }
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+void CDialog::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange dx{bSaveAndValidate, this};
     DoDataExchange(&dx);
-    return TRUE;
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
@@ -117,9 +116,7 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) {
-        return;
-    }
+    UpdateData(TRUE);
     EndDialog(IDOK);
 }
 

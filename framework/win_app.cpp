@@ -37,20 +37,11 @@ BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
 BOOL CWinApp::InitInstance() {
-    return TRUE;
+    return FALSE;
 }
 
 int CWinApp::ExitInstance() {
     return 0;
-}
-
-int CWinApp::Run() {
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
 }
 
 void CWinApp::WinHelp() {
@@ -104,8 +95,7 @@ int AfxWinMain(HINSTANCE hInstance) {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&classes);
 
-    if (app->InitInstance()) {
-        app->Run();
-    }
+    // The whole run; there is no application loop to start after it.
+    app->InitInstance();
     return app->ExitInstance();
 }
