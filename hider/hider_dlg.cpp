@@ -421,8 +421,11 @@ void CHiderDlg::OnRButtonDown(UINT nFlags, CPoint point) {
 }
 
 BOOL CHiderDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
+    // While dragging the finder cursor stays: the default processing would
+    // put the window's own cursor back.
     if (m_finderDrag.Dragging()) {
         m_services.SetCursorShape(m_hFinderCursor);
+        return TRUE;
     }
     return CDialog::OnSetCursor(pWnd, nHitTest, message);
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -367,6 +368,23 @@ TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
     EXPECT_TRUE(services.KeyboardWatchState().ended) << "the watch goes with the window";
 }
 
+// Whether the last WM_SETCURSOR was answered without the default processing,
+// which would set the window's own cursor again.
+class CursorProbe final : public CHiderDlg {
+public:
+    using CHiderDlg::CHiderDlg;
+    std::atomic<int> cursorKept{-1};
+
+protected:
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
+        const bool handled = CHiderDlg::OnWndMsg(message, wParam, lParam, pResult);
+        if (message == WM_SETCURSOR) {
+            cursorKept = handled && *pResult == TRUE ? 1 : 0;
+        }
+        return handled;
+    }
+};
+
 // The finder drag's ends, with the window manager's messages sent as it
 // sends them: a press on the finder, then the release or a loss of capture.
 TEST_F(Hiding, ADragEndsWithAHideOnlyOnItsReleaseAtThePointersPlace) {
@@ -385,15 +403,27 @@ TEST_F(Hiding, ADragEndsWithAHideOnlyOnItsReleaseAtThePointersPlace) {
         SCOPED_TRACE(way.name);
         test::FakeWindowServices fresh;
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
-        CHiderDlg dialog(fresh, store, record);
+        CursorProbe dialog(fresh, store, record);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
+            const WPARAM self = reinterpret_cast<WPARAM>(d.Window());
+            const LPARAM overClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+            ::SendMessageW(d.Window(), WM_SETCURSOR, self, overClient);
+            EXPECT_EQ(dialog.cursorKept, 0) << "no drag: the window's own cursor";
             RECT finder{};
             ::GetWindowRect(d.Item(IDC_FINDER), &finder);
             ::MapWindowPoints(nullptr, d.Window(), reinterpret_cast<POINT*>(&finder), 2);
             const LPARAM onFinder = MAKELPARAM((finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2);
             ::SendMessageW(d.Window(), WM_LBUTTONDOWN, MK_LBUTTON, onFinder);
             EXPECT_FALSE(::IsWindowVisible(d.Window())) << "steps aside for the drag";
+            // The finder cursor, and it stays while the drag lasts.
+            const HCURSOR finderCursor =
+                ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_FINDER_CURSOR));
+            EXPECT_EQ(fresh.CursorShape(), finderCursor);
+            fresh.SetCursorShape(nullptr);
+            ::SendMessageW(d.Window(), WM_SETCURSOR, self, overClient);
+            EXPECT_EQ(fresh.CursorShape(), finderCursor);
+            EXPECT_EQ(dialog.cursorKept, 1);
 
             // The message's point is the finder's; the pointer is over the target.
             fresh.SetPointer({500, 500}, Target(1));
