@@ -12,6 +12,7 @@
 
 #include "child_process.h"
 #include "hider_dlg.h"
+#include "hotkey_ids.h"
 #include "input.h"
 #include "modal_driver.h"
 #include "poll.h"
@@ -57,7 +58,7 @@ int wmain(int argc, wchar_t** argv) {
         ::GetWindowRect(target, &rect);
         test::MovePointer(test::CentreOf(rect));
         auto cycle = [&] {
-            ::SendMessageW(d.Window(), WM_HOTKEY, 105, 0);
+            ::SendMessageW(d.Window(), WM_HOTKEY, HOTKEY_HIDE_UNDER_CURSOR, 0);
             test::WaitFor([&] { return !::IsWindowVisible(target); });
             ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
             NMITEMACTIVATE click{};

@@ -12,13 +12,15 @@
 
 #include "child_process.h"
 #include "remote_list_view.h"
+#include "resource.h"
 
 namespace test {
 
-inline constexpr int kHiddenListId = 1002;
-inline constexpr UINT kExitCommand = 104;
-inline constexpr UINT kSetHotKeyCommand = 103;
-inline constexpr int kMenuButtonId = 1006;
+// The program's own identifiers, under the names the tests use.
+inline constexpr int kHiddenListId = IDC_HIDDEN_LIST;
+inline constexpr UINT kExitCommand = ID_EXIT;
+inline constexpr UINT kSetHotKeyCommand = ID_SET_HOTKEY;
+inline constexpr int kMenuButtonId = IDC_MENU_BUTTON;
 
 ChildProcess StartVeilkeeper();
 // The first dialog-class window the process shows (its main window or a

@@ -13,6 +13,7 @@
 #include "modal_driver.h"
 #include "poll.h"
 #include "resource.h"
+#include "windows_of.h"
 
 namespace {
 
@@ -91,11 +92,8 @@ TEST_F(CommandMenu, AboutOpensTheAboutBox) {
         PressInMenu(menuWindow, VK_DOWN);  // from the default entry to the next
         PressInMenu(menuWindow, VK_DOWN);
         PressInMenu(menuWindow, VK_RETURN);
-        HWND about = nullptr;
-        ASSERT_TRUE(WaitFor([&] {
-            about = ::FindWindowW(L"#32770", L"关于 Veilkeeper");
-            return about != nullptr && ::IsWindowVisible(about);
-        }));
+        HWND about = test::WaitForVisibleDialog(L"关于 Veilkeeper");
+        ASSERT_NE(about, nullptr);
         ::PostMessageW(about, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
     });

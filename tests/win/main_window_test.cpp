@@ -17,6 +17,7 @@
 #include "modal_driver.h"
 #include "poll.h"
 #include "resource.h"
+#include "version.h"
 #include "windows_of.h"
 
 namespace {
@@ -241,15 +242,13 @@ TEST(MainWindow, WindowMenuOffersTheAboutBox) {
 
         // Choosing it opens the About box over the main window, which waits for it.
         ::PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-        HWND about = nullptr;
-        ASSERT_TRUE(WaitFor([&] {
-            about = ::FindWindowW(L"#32770", L"关于 Veilkeeper");
-            return about != nullptr && ::IsWindowVisible(about);
-        }));
+        HWND about = test::WaitForVisibleDialog(L"关于 Veilkeeper");
+        ASSERT_NE(about, nullptr);
         EXPECT_EQ(::GetWindow(about, GW_OWNER), main);
         EXPECT_FALSE(::IsWindowEnabled(main));
         const auto texts = test::StaticTextsOf(about);
-        EXPECT_NE(std::find(texts.begin(), texts.end(), L"Veilkeeper 1.0 版"), texts.end());
+        const std::wstring version = L"Veilkeeper " VEILKEEPER_VERSION_SHORT_W L" 版";
+        EXPECT_NE(std::find(texts.begin(), texts.end(), version), texts.end()) << "the project's version";
         EXPECT_EQ(test::TextOf(::GetDlgItem(about, IDOK)), L"确定");
 
         // Esc closes it and gives the main window back.

@@ -53,12 +53,7 @@ protected:
     // Opens the hotkey settings dialog from the main window; its window.
     static HWND OpenHotKeyDialog(Driver& d) {
         ::PostMessageW(d.Window(), WM_COMMAND, ID_SET_HOTKEY, 0);
-        HWND dialog = nullptr;
-        WaitFor([&] {
-            dialog = ::FindWindowW(L"#32770", L"快捷键设定");
-            return dialog != nullptr && ::IsWindowVisible(dialog);
-        });
-        return dialog;
+        return test::WaitForVisibleDialog(L"快捷键设定");
     }
 
     // The visible window another window owns (a message box over it); none in time.
