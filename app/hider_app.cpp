@@ -9,8 +9,8 @@
 namespace {
 
 void ShowStartupWarning(UINT textId) {
-    const std::wstring text = AfxLoadString(textId);
-    const std::wstring title = AfxLoadString(IDS_APP_TITLE);
+    const std::wstring text = fw::ResourceString(textId);
+    const std::wstring title = fw::ResourceString(IDS_APP_TITLE);
     ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_ICONWARNING | MB_OK);
 }
 

@@ -4,7 +4,7 @@
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int) {
     try {
-        return AfxWinMain(hInstance);
+        return fw::RunApplication(hInstance);
     } catch (...) {
         return -1;
     }

@@ -31,7 +31,7 @@ HWND CDialog::OwnerForModalRun() const {
     }
     // Without an explicit parent, the main window owns the dialog, so it stays
     // above it and the main window is disabled while it runs.
-    CWnd* mainWnd = AfxGetMainWnd();
+    CWnd* mainWnd = fw::MainWindow();
     if (mainWnd != nullptr && mainWnd != this && ::IsWindow(mainWnd->m_hWnd)) {
         return mainWnd->m_hWnd;
     }
@@ -51,7 +51,7 @@ INT_PTR CDialog::DoModal() {
 
     m_nModalResult = -1;
     m_bInModalLoop = true;
-    HWND dialog = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
+    HWND dialog = ::CreateDialogParamW(fw::ResourceModule(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
                                        &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (dialog != nullptr) {
         if (m_bInModalLoop && !::IsWindowVisible(dialog)) {

@@ -56,27 +56,27 @@ void CWinApp::OnHelp() {
     WinHelp();
 }
 
-CWinApp* AfxGetApp() noexcept {
+CWinApp* fw::App() noexcept {
     return g_app;
 }
 
-CWnd* AfxGetMainWnd() noexcept {
+CWnd* fw::MainWindow() noexcept {
     return g_app != nullptr ? g_app->m_pMainWnd : nullptr;
 }
 
-HINSTANCE AfxGetResourceHandle() noexcept {
+HINSTANCE fw::ResourceModule() noexcept {
     // Resources live in the program itself.
     return ::GetModuleHandleW(nullptr);
 }
 
-std::wstring AfxLoadString(UINT nID) {
+std::wstring fw::ResourceString(UINT nID) {
     const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(AfxGetResourceHandle(), nID, reinterpret_cast<LPWSTR>(&text), 0);
+    const int length = ::LoadStringW(fw::ResourceModule(), nID, reinterpret_cast<LPWSTR>(&text), 0);
     return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
-int AfxWinMain(HINSTANCE hInstance) {
-    CWinApp* app = AfxGetApp();
+int fw::RunApplication(HINSTANCE hInstance) {
+    CWinApp* app = fw::App();
     if (app == nullptr) {
         return -1;
     }

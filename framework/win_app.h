@@ -31,10 +31,15 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-CWinApp* AfxGetApp() noexcept;
-CWnd* AfxGetMainWnd() noexcept;
-HINSTANCE AfxGetResourceHandle() noexcept;
-std::wstring AfxLoadString(UINT nID);
+namespace fw {
+
+// The application object, and its main window while it runs.
+CWinApp* App() noexcept;
+CWnd* MainWindow() noexcept;
+HINSTANCE ResourceModule() noexcept;
+std::wstring ResourceString(UINT nID);
 
 // The body of the process entry point.
-int AfxWinMain(HINSTANCE hInstance);
+int RunApplication(HINSTANCE hInstance);
+
+}  // namespace fw

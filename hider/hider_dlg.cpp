@@ -35,8 +35,8 @@ platform::TabJudge ShowKeyJudge() {
 CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
                      CWnd* pParent)
     : CDialog(IDD_MAIN_DIALOG, pParent),
-      m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_hFinderCursor(::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_FINDER_CURSOR))),
+      m_hIcon(::LoadIconW(fw::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_hFinderCursor(::LoadCursorW(fw::ResourceModule(), MAKEINTRESOURCEW(IDC_FINDER_CURSOR))),
       m_services(services),
       m_store(store),
       m_hiddenWindows(services, record) {}
@@ -102,7 +102,7 @@ BOOL CHiderDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     if (HMENU systemMenu = GetSystemMenu(FALSE)) {
-        const std::wstring about = AfxLoadString(IDS_ABOUTBOX);
+        const std::wstring about = fw::ResourceString(IDS_ABOUTBOX);
         if (!about.empty()) {
             ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
             ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
@@ -113,7 +113,7 @@ BOOL CHiderDlg::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
     // The template's icon is loaded at the default size; at any other DPI the
     // finder shows the icon drawn for this display's size.
-    m_finderImage.reset(static_cast<HICON>(::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME),
+    m_finderImage.reset(static_cast<HICON>(::LoadImageW(fw::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                                         IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
                                                         ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
     if (m_finderImage) {
@@ -122,7 +122,7 @@ BOOL CHiderDlg::OnInitDialog() {
 
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 
-    m_listHidden.InsertColumn(0, AfxLoadString(IDS_TITLE_COLUMN).c_str(), LVCFMT_LEFT, TitleColumnWidth());
+    m_listHidden.InsertColumn(0, fw::ResourceString(IDS_TITLE_COLUMN).c_str(), LVCFMT_LEFT, TitleColumnWidth());
     // Lists again what an end without Exit left hidden.
     m_hiddenWindows.Attach(m_hWnd, m_listHidden);
 
@@ -382,7 +382,7 @@ void CHiderDlg::OnTimer(UINT_PTR nIDEvent) {
 
 void CHiderDlg::OnMenuButton() {
     CancelDrag();
-    handles::unique_hmenu menuBar(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_COMMAND_MENU)));
+    handles::unique_hmenu menuBar(::LoadMenuW(fw::ResourceModule(), MAKEINTRESOURCEW(IDR_COMMAND_MENU)));
     HMENU menu = menuBar ? ::GetSubMenu(menuBar.get(), 0) : nullptr;
     if (menu == nullptr) {
         return;
@@ -406,17 +406,17 @@ void CHiderDlg::OnLButtonDown(UINT nFlags, CPoint point) {
     if (onFinder) {
         UpdateData(TRUE);  // both options follow their check boxes
     }
-    Carry(m_finderDrag.LeftPress(onFinder, m_bInvisibleOnDrop != FALSE));
+    ApplyDragEffects(m_finderDrag.LeftPress(onFinder, m_bInvisibleOnDrop != FALSE));
     CDialog::OnLButtonDown(nFlags, point);
 }
 
 void CHiderDlg::OnLButtonUp(UINT nFlags, CPoint point) {
-    Carry(m_finderDrag.LeftRelease());
+    ApplyDragEffects(m_finderDrag.LeftRelease());
     CDialog::OnLButtonUp(nFlags, point);
 }
 
 void CHiderDlg::OnRButtonDown(UINT nFlags, CPoint point) {
-    Carry(m_finderDrag.RightPress());
+    ApplyDragEffects(m_finderDrag.RightPress());
     CDialog::OnRButtonDown(nFlags, point);
 }
 
@@ -432,7 +432,7 @@ BOOL CHiderDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
 
 void CHiderDlg::OnCaptureChanged() {
     // Our own release comes here too, once the drag is already over.
-    Carry(m_finderDrag.CaptureLost());
+    ApplyDragEffects(m_finderDrag.CaptureLost());
     CDialog::OnCaptureChanged();
 }
 
@@ -442,10 +442,10 @@ void CHiderDlg::OnCancelMode() {
 }
 
 void CHiderDlg::CancelDrag() {
-    Carry(m_finderDrag.CaptureLost());
+    ApplyDragEffects(m_finderDrag.CaptureLost());
 }
 
-void CHiderDlg::Carry(const hider::DragEffects& effects) {
+void CHiderDlg::ApplyDragEffects(const hider::DragEffects& effects) {
     if (effects.captureMouse) {
         m_services.CaptureMouse(m_hWnd);
     }

@@ -98,8 +98,8 @@ private:
     int TitleColumnWidth() const;
     // Hides the top-level window of the window at a screen point, if any.
     void HideWindowAt(POINT screenPoint);
-    // Carries out what a drag event asks.
-    void Carry(const hider::DragEffects& effects);
+    // Does what a drag event asks, in order.
+    void ApplyDragEffects(const hider::DragEffects& effects);
     // Ends a drag without a hide, before anything that may take a while: the
     // drag's mouse hook must not wait on it.
     void CancelDrag();

@@ -18,7 +18,8 @@ public:
     bool BelongsToThisProgram(HWND window) override { return IsOfThisProcess(window); }
     bool IsDesktop(HWND window) override { return IsDesktopWindow(window); }
     std::optional<WindowFacts> DescribeWindow(HWND window) override { return FactsOf(window); }
-    bool ShowTarget(HWND window, bool show) override { return SetTargetVisible(window, show); }
+    bool HideTarget(HWND window) override { return SetTargetVisible(window, false); }
+    bool ShowTarget(HWND window) override { return SetTargetVisible(window, true); }
     std::wstring WindowTitle(HWND window) override { return TitleOf(window); }
     HICON WindowIcon(HWND window) override { return IconOf(window); }
     void RequestWindowMenu(HWND window, POINT screenPoint) override { AskForWindowMenu(window, screenPoint); }

@@ -73,9 +73,10 @@ public:
     virtual bool IsDesktop(HWND window) = 0;
     // The window's facts now; none when no window has this handle.
     virtual std::optional<WindowFacts> DescribeWindow(HWND window) = 0;
-    // Hides or shows another program's window without waiting on it; whether
+    // Hide or show another program's window without waiting on it; whether
     // the request could be made.
-    virtual bool ShowTarget(HWND window, bool show) = 0;
+    virtual bool HideTarget(HWND window) = 0;
+    virtual bool ShowTarget(HWND window) = 0;
     // The window's title; a longer one than kMaxTitleLength characters may be
     // cut, but to one character more at least, so the caller can cut it at a
     // character boundary.

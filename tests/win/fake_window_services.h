@@ -127,17 +127,8 @@ public:
         return platform::WindowFacts{found->second.processId, 0x01DC0000'00000000ULL + found->second.processId,
                                      found->second.threadId, L"FakeWindow", !m_hidden[window]};
     }
-    bool ShowTarget(HWND window, bool show) override {
-        {
-            std::lock_guard lock(m_mutex);
-            if (show && m_refusedShows[window]) {
-                return false;
-            }
-            m_hidden[window] = !show;
-        }
-        Record(show ? "show" : "hide", window);
-        return true;
-    }
+    bool HideTarget(HWND window) override { return SetShown(window, false); }
+    bool ShowTarget(HWND window) override { return SetShown(window, true); }
     // The whole title: the caller cuts it.
     std::wstring WindowTitle(HWND window) override {
         std::lock_guard lock(m_mutex);
@@ -186,6 +177,18 @@ public:
     }
 
 private:
+    bool SetShown(HWND window, bool show) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (show && m_refusedShows[window]) {
+                return false;
+            }
+            m_hidden[window] = !show;
+        }
+        Record(show ? "show" : "hide", window);
+        return true;
+    }
+
     class FakeWatch final : public platform::KeyboardWatch {
     public:
         explicit FakeWatch(FakeWindowServices& services) : m_services(services) {}

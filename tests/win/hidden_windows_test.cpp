@@ -239,13 +239,13 @@ TEST_F(HiddenWindows, AStartListsAgainTheRecordedWindowsThatAreStillHidden) {
     // What an earlier run left: four windows, hidden in this order.
     for (int n = 1; n <= 4; ++n) {
         services.AddTarget(Target(n), {L"w" + std::to_wstring(n), nullptr, nullptr});
-        services.ShowTarget(Target(n), false);
+        services.HideTarget(Target(n));
         const auto facts = services.DescribeWindow(Target(n));
         hider::WindowIdentity identity{reinterpret_cast<UINT_PTR>(Target(n)), facts->processId, facts->processStart,
                                        facts->threadId, u"FakeWindow"};
         record.Add({static_cast<std::uint32_t>(10 + n), identity, u"recorded " + std::u16string(1, static_cast<char16_t>(u'0' + n))});
     }
-    services.ShowTarget(Target(2), true);        // shown meanwhile
+    services.ShowTarget(Target(2));       // shown meanwhile
     services.Close(Target(3));                   // closed meanwhile
     const auto callsBefore = services.Calls().size();
 
