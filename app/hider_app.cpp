@@ -2,13 +2,15 @@
 
 #include "hider_dlg.h"
 #include "instance_library.h"
+#include "registry_settings_store.h"
+#include "registry_window_record.h"
 #include "resource.h"
 
 namespace {
 
 void ShowStartupWarning(UINT textId) {
-    const std::wstring text = AfxLoadString(textId);
-    const std::wstring title = AfxLoadString(IDS_APP_TITLE);
+    const std::wstring text = fw::ResourceString(textId);
+    const std::wstring title = fw::ResourceString(IDS_APP_TITLE);
     ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_ICONWARNING | MB_OK);
 }
 
@@ -21,9 +23,6 @@ BEGIN_MESSAGE_MAP(CHiderApp, CWinApp)
 END_MESSAGE_MAP()
 
 BOOL CHiderApp::InitInstance() {
-    // Dialogs hosting ActiveX controls need no set-up here: the dialogs hold
-    // none, and the common controls come from the manifest.
-
     app::InstanceLibrary library(m_hInstanceLib);
     switch (app::DecideStartup(library)) {
     case app::StartupDecision::FilesDamaged:
@@ -40,14 +39,11 @@ BOOL CHiderApp::InitInstance() {
         break;
     }
 
-    // The three-dimensional control look is what the manifest's common
-    // controls draw anyway: nothing to enable.
-
-    CHiderDlg dlg;
+    CHiderDlg dlg(platform::Win32WindowServices(), settings::UserSettings(), hider::UserWindowRecord());
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
-    return FALSE;
+    return FALSE;  // the run is over: no message loop follows
 }
 
 int CHiderApp::ExitInstance() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework.h"
+#include "unique_handle.h"
 
 class CHiderApp : public CWinApp {
 public:
@@ -11,7 +12,7 @@ public:
     int ExitInstance() override;
 
 private:
-    fw::unique_hmodule m_hInstanceLib;  // the instance-count library, for the whole run
+    handles::unique_hmodule m_hInstanceLib;  // the instance-count library, for the whole run
 
     DECLARE_MESSAGE_MAP()
 };

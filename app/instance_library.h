@@ -13,7 +13,7 @@ namespace app {
 class InstanceLibrary final : public InstanceCountSteps {
 public:
     // The loaded library goes to `module`, which keeps it for the whole run.
-    explicit InstanceLibrary(fw::unique_hmodule& module) noexcept : m_module(module) {}
+    explicit InstanceLibrary(handles::unique_hmodule& module) noexcept : m_module(module) {}
 
     bool FindSystemDirectory() override;
     bool LoadLibrary() override;
@@ -23,7 +23,7 @@ public:
 private:
     using GetCountFn = DWORD(WINAPI*)();
 
-    fw::unique_hmodule& m_module;
+    handles::unique_hmodule& m_module;
     std::wstring m_systemDirectory;
     GetCountFn m_getCount = nullptr;
 };

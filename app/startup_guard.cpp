@@ -3,15 +3,10 @@
 namespace app {
 
 StartupDecision DecideStartup(InstanceCountSteps& steps) {
+    // A step that fails, or throws, ends the steps there.
     try {
-        if (!steps.FindSystemDirectory()) {
-            throw StartupFailure{"GetSystemDirectory False"};
-        }
-        if (!steps.LoadLibrary()) {
-            throw StartupFailure{"LoadLibrary False"};
-        }
-        if (!steps.FindGetCount()) {
-            throw StartupFailure{"GetProcAddress GetCount False"};
+        if (!steps.FindSystemDirectory() || !steps.LoadLibrary() || !steps.FindGetCount()) {
+            return StartupDecision::FilesDamaged;
         }
         return steps.GetCount() > 1 ? StartupDecision::AlreadyRunning : StartupDecision::Run;
     } catch (...) {

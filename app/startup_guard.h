@@ -22,11 +22,6 @@ enum class StartupDecision {
     FilesDamaged,    // the library is missing or broken: say so and end
 };
 
-// A failed step; the text is a diagnostic for a debugger, never shown.
-struct StartupFailure {
-    const char* diagnostic;
-};
-
 // Runs the steps in order. A count of 0 or 1 lets the program run; any larger
 // count, taken as unsigned, means another instance runs. Any failure, or any
 // exception from a step, means damaged files.

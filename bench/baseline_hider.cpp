@@ -1,13 +1,15 @@
 // The bare baseline for the benchmarks: the platform calls Veilkeeper makes to
 // hide and show windows, through the same helpers, with nothing else (no
-// dialog, no list, no icons, no titles). WM_HOTKEY 105 hides the top-level window under the pointer; WM_APP
-// shows the newest hidden window again; command 104 shows every one, newest
+// dialog, no list, no icons, no titles). The hide-key's WM_HOTKEY hides the top-level window under the pointer; WM_APP
+// shows the newest hidden window again; the Exit command shows every one, newest
 // first, and ends the program.
 #include <windows.h>
 
 #include <vector>
 
+#include "hotkey_ids.h"
 #include "pointer.h"
+#include "resource.h"
 #include "window_queries.h"
 #include "window_visibility.h"
 
@@ -19,7 +21,7 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_HOTKEY: {
         POINT pointer{};
-        if (wParam == 105 && platform::PointerPosition(pointer)) {
+        if (wParam == HOTKEY_HIDE_UNDER_CURSOR && platform::PointerPosition(pointer)) {
             HWND target = platform::TopLevelOf(platform::WindowAtPoint(pointer));
             if (target != nullptr && target != window) {
                 g_hidden.push_back(target);
@@ -35,7 +37,7 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == 104) {
+        if (LOWORD(wParam) == ID_EXIT) {
             for (auto hidden = g_hidden.rbegin(); hidden != g_hidden.rend(); ++hidden) {
                 platform::SetTargetVisible(*hidden, true);
             }
@@ -61,7 +63,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::RegisterClassW(&windowClass);
     HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Baseline", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                     instance, nullptr);
-    ::RegisterHotKey(window, 105, 0, 0xC0);
+    ::RegisterHotKey(window, HOTKEY_HIDE_UNDER_CURSOR, 0, 0xC0);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::DispatchMessageW(&msg);

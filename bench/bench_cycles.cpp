@@ -12,9 +12,12 @@
 
 #include "child_process.h"
 #include "hider_dlg.h"
+#include "hotkey_ids.h"
 #include "input.h"
 #include "modal_driver.h"
 #include "poll.h"
+#include "registry_settings_store.h"
+#include "registry_window_record.h"
 #include "resource.h"
 
 namespace {
@@ -48,14 +51,14 @@ int wmain(int argc, wchar_t** argv) {
     std::sscanf(targetProcess.ReadLine(20s).value_or("").c_str(), "%p", &handle);
     HWND target = static_cast<HWND>(handle);
 
-    CHiderDlg dialog;
+    CHiderDlg dialog(platform::Win32WindowServices(), settings::UserSettings(), hider::UserWindowRecord());
     test::RunModal(dialog, [&](test::ModalDriver& d) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
         RECT rect{};
         ::GetWindowRect(target, &rect);
         test::MovePointer(test::CentreOf(rect));
         auto cycle = [&] {
-            ::SendMessageW(d.Window(), WM_HOTKEY, 105, 0);
+            ::SendMessageW(d.Window(), WM_HOTKEY, HOTKEY_HIDE_UNDER_CURSOR, 0);
             test::WaitFor([&] { return !::IsWindowVisible(target); });
             ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
             NMITEMACTIVATE click{};

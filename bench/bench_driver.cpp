@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "child_process.h"
+#include "hotkey_ids.h"
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
+#include "resource.h"
 #include "system_directory.h"
 #include "user_settings.h"
 #include "windows_of.h"
@@ -26,9 +28,9 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr UINT kHideHotKey = 105;
-constexpr UINT kExitCommand = 104;
-constexpr int kHiddenListId = 1002;
+constexpr UINT kHideHotKey = HOTKEY_HIDE_UNDER_CURSOR;
+constexpr UINT kExitCommand = ID_EXIT;
+constexpr int kHiddenListId = IDC_HIDDEN_LIST;
 constexpr int kCell = 32;
 constexpr int kColumns = 40;
 

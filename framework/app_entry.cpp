@@ -23,7 +23,7 @@ void RestrictLibrarySearch() {
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int) {
     RestrictLibrarySearch();
     try {
-        return AfxWinMain(hInstance);
+        return fw::RunApplication(hInstance);
     } catch (...) {
         return -1;
     }

@@ -37,7 +37,7 @@ HWND CDialog::OwnerForModalRun() const {
     }
     // Without an explicit parent, the main window owns the dialog, so it stays
     // above it and the main window is disabled while it runs.
-    CWnd* mainWnd = AfxGetMainWnd();
+    CWnd* mainWnd = fw::MainWindow();
     if (mainWnd != nullptr && mainWnd != this && ::IsWindow(mainWnd->m_hWnd)) {
         return mainWnd->m_hWnd;
     }
@@ -58,7 +58,7 @@ INT_PTR CDialog::DoModal() {
     m_nModalResult = -1;
     m_bInModalLoop = true;
     t_pCreating = this;
-    HWND dialog = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
+    HWND dialog = ::CreateDialogParamW(fw::ResourceModule(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
                                        &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     t_pCreating = nullptr;
     if (dialog != nullptr) {
@@ -111,10 +111,9 @@ void CDialog::EndDialog(int nResult) {
     }
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+void CDialog::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange dx{bSaveAndValidate, this};
     DoDataExchange(&dx);
-    return TRUE;
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
@@ -125,9 +124,7 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) {
-        return;
-    }
+    UpdateData(TRUE);
     EndDialog(IDOK);
 }
 

@@ -31,7 +31,9 @@ public:
     virtual INT_PTR DoModal();
     // Ends the modal run with this result. Safe from any thread.
     void EndDialog(int nResult);
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    // Runs the data exchange: TRUE takes the controls into the members, FALSE
+    // shows the members in the controls.
+    void UpdateData(BOOL bSaveAndValidate = TRUE);
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);

@@ -7,6 +7,5 @@
 #include "geometry.h"
 #include "image_list.h"
 #include "paint_dc.h"
-#include "unique_handle.h"
 #include "win_app.h"
 #include "wnd.h"

@@ -24,5 +24,5 @@ public:
     HIMAGELIST GetSafeHandle() const { return m_imageList.get(); }
 
 private:
-    fw::unique_himagelist m_imageList;
+    handles::unique_himagelist m_imageList;
 };

@@ -37,20 +37,11 @@ BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
 BOOL CWinApp::InitInstance() {
-    return TRUE;
+    return FALSE;
 }
 
 int CWinApp::ExitInstance() {
     return 0;
-}
-
-int CWinApp::Run() {
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
 }
 
 void CWinApp::WinHelp() {
@@ -65,27 +56,27 @@ void CWinApp::OnHelp() {
     WinHelp();
 }
 
-CWinApp* AfxGetApp() noexcept {
+CWinApp* fw::App() noexcept {
     return g_app;
 }
 
-CWnd* AfxGetMainWnd() noexcept {
+CWnd* fw::MainWindow() noexcept {
     return g_app != nullptr ? g_app->m_pMainWnd : nullptr;
 }
 
-HINSTANCE AfxGetResourceHandle() noexcept {
+HINSTANCE fw::ResourceModule() noexcept {
     // Resources live in the program itself.
     return ::GetModuleHandleW(nullptr);
 }
 
-std::wstring AfxLoadString(UINT nID) {
+std::wstring fw::ResourceString(UINT nID) {
     const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(AfxGetResourceHandle(), nID, reinterpret_cast<LPWSTR>(&text), 0);
+    const int length = ::LoadStringW(fw::ResourceModule(), nID, reinterpret_cast<LPWSTR>(&text), 0);
     return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
-int AfxWinMain(HINSTANCE hInstance) {
-    CWinApp* app = AfxGetApp();
+int fw::RunApplication(HINSTANCE hInstance) {
+    CWinApp* app = fw::App();
     if (app == nullptr) {
         return -1;
     }
@@ -104,8 +95,7 @@ int AfxWinMain(HINSTANCE hInstance) {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&classes);
 
-    if (app->InitInstance()) {
-        app->Run();
-    }
+    // The whole run; there is no application loop to start after it.
+    app->InitInstance();
     return app->ExitInstance();
 }

@@ -13,12 +13,11 @@ public:
     CWinApp() noexcept;
     ~CWinApp() override;
 
-    // The application's life. When InitInstance returns FALSE the process ends
-    // without a message loop of the application's own; ExitInstance's result is
-    // then the exit code.
+    // The application's life: it runs inside InitInstance (its main window is
+    // a modal dialog with its own loop) and returns FALSE, so no message loop of
+    // the application's own follows; ExitInstance's result is the exit code.
     virtual BOOL InitInstance();
     virtual int ExitInstance();
-    virtual int Run();
 
     // Opens the user guide shipped beside the program.
     virtual void WinHelp();
@@ -32,10 +31,15 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-CWinApp* AfxGetApp() noexcept;
-CWnd* AfxGetMainWnd() noexcept;
-HINSTANCE AfxGetResourceHandle() noexcept;
-std::wstring AfxLoadString(UINT nID);
+namespace fw {
+
+// The application object, and its main window while it runs.
+CWinApp* App() noexcept;
+CWnd* MainWindow() noexcept;
+HINSTANCE ResourceModule() noexcept;
+std::wstring ResourceString(UINT nID);
 
 // The body of the process entry point.
-int AfxWinMain(HINSTANCE hInstance);
+int RunApplication(HINSTANCE hInstance);
+
+}  // namespace fw

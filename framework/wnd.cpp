@@ -66,7 +66,7 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     if (entry == nullptr) {
         // A command no window handles goes on to the application; F1 becomes
         // the Help command, as everywhere in the program.
-        if (message == WM_COMMAND && AfxGetApp() != nullptr && AfxGetApp()->OnCmdMsg(id, code)) {
+        if (message == WM_COMMAND && fw::App() != nullptr && fw::App()->OnCmdMsg(id, code)) {
             *pResult = 0;
             return true;
         }

@@ -65,7 +65,7 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
         if (!InsertRow(entry.order, row, entry.title)) {
             // Without a row nothing could show it again: give it back now.
             RemoveImage(row.image);
-            m_services.ShowTarget(window, true);
+            m_services.ShowTarget(window);
             m_record.Remove(entry.order);
         }
     }
@@ -101,7 +101,7 @@ void HiddenWindows::Hide(HWND target) {
     if (InsertRow(order, row, title)) {
         // Recorded before it goes, so that no end of Veilkeeper loses it.
         m_record.Add({order, row.identity, title});
-        if (!m_services.ShowTarget(target, false)) {
+        if (!m_services.HideTarget(target)) {
             RemoveRow(0, order);  // it stayed on screen: it needs no row
         }
     } else {
@@ -146,7 +146,7 @@ RestoreResult HiddenWindows::Restore(int row) {
         RemoveRow(row, *order);
         return RestoreResult::Dropped;
     }
-    if (!m_services.ShowTarget(found->second.window, true)) {
+    if (!m_services.ShowTarget(found->second.window)) {
         return RestoreResult::Kept;
     }
     RemoveRow(row, *order);

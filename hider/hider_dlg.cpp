@@ -6,28 +6,37 @@
 #include "hotkey_dlg.h"
 #include "hotkey_ids.h"
 #include "hotkey_modifiers.h"
-#include "registry_settings_store.h"
-#include "registry_window_record.h"
 #include "resource.h"
+#include "show_key_rule.h"
 
 namespace {
 
 // Posted by the keyboard watch; wParam says what happened.
 constexpr UINT WM_KEYBOARD_WATCH = WM_APP + 1;
+
+// The show-key's rule, as the keyboard watch asks it about each Tab event.
+platform::TabJudge ShowKeyJudge() {
+    return [rule = hider::ShowKeyRule{}](const platform::TabEvent& event) mutable {
+        const hider::TabVerdict verdict = event.down ? rule.TabDown(event.controlOnly, event.timeMs) : rule.TabUp();
+        switch (verdict) {
+        case hider::TabVerdict::Swallow:
+            return platform::TabAction::Swallow;
+        case hider::TabVerdict::ShowMain:
+            return platform::TabAction::SwallowAndReport;
+        case hider::TabVerdict::PassOn:
+            break;
+        }
+        return platform::TabAction::PassOn;
+    };
+}
+
 }  // namespace
-
-CHiderDlg::CHiderDlg(CWnd* pParent) : CHiderDlg(platform::Win32WindowServices(), pParent) {}
-
-CHiderDlg::CHiderDlg(platform::WindowServices& services, CWnd* pParent)
-    : CHiderDlg(services, settings::UserSettings(), pParent) {}
-
-CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, CWnd* pParent)
-    : CHiderDlg(services, store, hider::UserWindowRecord(), pParent) {}
 
 CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
                      CWnd* pParent)
     : CDialog(IDD_MAIN_DIALOG, pParent),
-      m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_hIcon(::LoadIconW(fw::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_hFinderCursor(::LoadCursorW(fw::ResourceModule(), MAKEINTRESOURCEW(IDC_FINDER_CURSOR))),
       m_services(services),
       m_store(store),
       m_hiddenWindows(services, record) {}
@@ -93,7 +102,7 @@ BOOL CHiderDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     if (HMENU systemMenu = GetSystemMenu(FALSE)) {
-        const std::wstring about = AfxLoadString(IDS_ABOUTBOX);
+        const std::wstring about = fw::ResourceString(IDS_ABOUTBOX);
         if (!about.empty()) {
             ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
             ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
@@ -104,7 +113,7 @@ BOOL CHiderDlg::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
     // The template's icon is loaded at the default size; at any other DPI the
     // finder shows the icon drawn for this display's size.
-    m_finderImage.reset(static_cast<HICON>(::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME),
+    m_finderImage.reset(static_cast<HICON>(::LoadImageW(fw::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                                         IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
                                                         ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
     if (m_finderImage) {
@@ -113,7 +122,7 @@ BOOL CHiderDlg::OnInitDialog() {
 
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 
-    m_listHidden.InsertColumn(0, AfxLoadString(IDS_TITLE_COLUMN).c_str(), LVCFMT_LEFT, TitleColumnWidth());
+    m_listHidden.InsertColumn(0, fw::ResourceString(IDS_TITLE_COLUMN).c_str(), LVCFMT_LEFT, TitleColumnWidth());
     // Lists again what an end without Exit left hidden.
     m_hiddenWindows.Attach(m_hWnd, m_listHidden);
 
@@ -196,7 +205,7 @@ void CHiderDlg::OnNcDestroy() {
 
 void CHiderDlg::RegisterShowKey() {
     // Not a hotkey: a hotkey would keep every Control+Tab from every program.
-    m_keyboardWatch = m_services.WatchKeyboard(m_hWnd, WM_KEYBOARD_WATCH);
+    m_keyboardWatch = m_services.WatchKeyboard(m_hWnd, WM_KEYBOARD_WATCH, ShowKeyJudge());
 }
 
 BOOL CHiderDlg::RegisterHideKey() {
@@ -241,7 +250,7 @@ void CHiderDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
 }
 
 void CHiderDlg::OnKeyboardWatch(WPARAM event) {
-    if (event == platform::kShowKeyPressedTwice) {
+    if (event == platform::kTabReported) {  // the show-key's double press
         ShowWindow(SW_SHOW);
     } else if (event == platform::kHideKeyReleased) {
         m_bHideKeyDown = false;
@@ -303,28 +312,29 @@ void CHiderDlg::OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
 }
 
+// The automatic check boxes have already changed their own marks: the members
+// take them, as everywhere, through the data exchange.
 void CHiderDlg::OnToggleInvisibleOnDrop() {
-    // The automatic check box has already changed its own mark: the option
-    // follows it, so a click reported by another program without one is none.
-    const BOOL checked = ::IsDlgButtonChecked(m_hWnd, IDC_INVISIBLE_ON_DROP) == BST_CHECKED ? TRUE : FALSE;
-    if (checked != m_bInvisibleOnDrop) {
-        m_bInvisibleOnDrop = checked;
+    // Only a click that changed the box changes the option: a click reported
+    // by another program without one is none.
+    const BOOL before = m_bInvisibleOnDrop;
+    UpdateData(TRUE);
+    if (m_bInvisibleOnDrop != before) {
         m_store.SaveOption(settings::kInvisibleOnDrop, m_bInvisibleOnDrop != FALSE);
     }
 }
 
 void CHiderDlg::OnToggleHideSelfAfterShow() {
-    const BOOL checked = ::IsDlgButtonChecked(m_hWnd, IDC_HIDE_SELF_AFTER_SHOW) == BST_CHECKED ? TRUE : FALSE;
-    if (checked != m_bHideSelfAfterShow) {
-        m_bHideSelfAfterShow = checked;
+    const BOOL before = m_bHideSelfAfterShow;
+    UpdateData(TRUE);
+    if (m_bHideSelfAfterShow != before) {
         m_store.SaveOption(settings::kHideSelfAfterShow, m_bHideSelfAfterShow != FALSE);
     }
 }
 
 void CHiderDlg::LoadSettings() {
-    const settings::Settings current{m_wHideKeyVk, m_wHideKeyModifiers, m_bInvisibleOnDrop != FALSE,
-                                     m_bHideSelfAfterShow != FALSE};
-    const settings::Settings loaded = settings::Merge(current, m_store.Load());
+    // What is stored, over the defaults.
+    const settings::Settings loaded = settings::Merge(kDefaultSettings, m_store.Load());
     m_wHideKeyVk = loaded.hideKeyVk;
     m_wHideKeyModifiers = loaded.hideKeyModifiers;
     m_bInvisibleOnDrop = loaded.invisibleOnDrop ? TRUE : FALSE;
@@ -380,7 +390,7 @@ void CHiderDlg::OnTimer(UINT_PTR nIDEvent) {
 
 void CHiderDlg::OnMenuButton() {
     CancelDrag();
-    fw::unique_hmenu menuBar(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_COMMAND_MENU)));
+    handles::unique_hmenu menuBar(::LoadMenuW(fw::ResourceModule(), MAKEINTRESOURCEW(IDR_COMMAND_MENU)));
     HMENU menu = menuBar ? ::GetSubMenu(menuBar.get(), 0) : nullptr;
     if (menu == nullptr) {
         return;
@@ -404,30 +414,33 @@ void CHiderDlg::OnLButtonDown(UINT nFlags, CPoint point) {
     if (onFinder) {
         UpdateData(TRUE);  // both options follow their check boxes
     }
-    Carry(m_finderDrag.LeftPress(onFinder, m_bInvisibleOnDrop != FALSE));
+    ApplyDragEffects(m_finderDrag.LeftPress(onFinder, m_bInvisibleOnDrop != FALSE));
     CDialog::OnLButtonDown(nFlags, point);
 }
 
 void CHiderDlg::OnLButtonUp(UINT nFlags, CPoint point) {
-    Carry(m_finderDrag.LeftRelease());
+    ApplyDragEffects(m_finderDrag.LeftRelease());
     CDialog::OnLButtonUp(nFlags, point);
 }
 
 void CHiderDlg::OnRButtonDown(UINT nFlags, CPoint point) {
-    Carry(m_finderDrag.RightPress());
+    ApplyDragEffects(m_finderDrag.RightPress());
     CDialog::OnRButtonDown(nFlags, point);
 }
 
 BOOL CHiderDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
+    // While dragging the finder cursor stays: the default processing would
+    // put the window's own cursor back.
     if (m_finderDrag.Dragging()) {
-        m_services.ShowFinderCursor();
+        m_services.SetCursorShape(m_hFinderCursor);
+        return TRUE;
     }
     return CDialog::OnSetCursor(pWnd, nHitTest, message);
 }
 
 void CHiderDlg::OnCaptureChanged() {
     // Our own release comes here too, once the drag is already over.
-    Carry(m_finderDrag.CaptureLost());
+    ApplyDragEffects(m_finderDrag.CaptureLost());
     CDialog::OnCaptureChanged();
 }
 
@@ -437,10 +450,10 @@ void CHiderDlg::OnCancelMode() {
 }
 
 void CHiderDlg::CancelDrag() {
-    Carry(m_finderDrag.CaptureLost());
+    ApplyDragEffects(m_finderDrag.CaptureLost());
 }
 
-void CHiderDlg::Carry(const hider::DragEffects& effects) {
+void CHiderDlg::ApplyDragEffects(const hider::DragEffects& effects) {
     if (effects.captureMouse) {
         m_services.CaptureMouse(m_hWnd);
     }
@@ -448,7 +461,7 @@ void CHiderDlg::Carry(const hider::DragEffects& effects) {
         ShowWindow(SW_HIDE);
     }
     if (effects.showFinderCursor) {
-        m_services.ShowFinderCursor();
+        m_services.SetCursorShape(m_hFinderCursor);
     }
     if (effects.releaseMouse) {
         m_services.ReleaseMouse();

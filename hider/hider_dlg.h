@@ -8,15 +8,14 @@
 #include "framework.h"
 #include "hidden_windows.h"
 #include "settings_store.h"
+#include "unique_handle.h"
 #include "window_record.h"
 #include "window_services.h"
 
 class CHiderDlg : public CDialog {
 public:
-    explicit CHiderDlg(CWnd* pParent = nullptr);
-    // With other window-system services or another settings store, for tests.
-    explicit CHiderDlg(platform::WindowServices& services, CWnd* pParent = nullptr);
-    CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, CWnd* pParent = nullptr);
+    // Everything outside the window comes from its creator: the program
+    // passes the real services, settings store and record, tests their fakes.
     CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
               CWnd* pParent = nullptr);
 
@@ -76,14 +75,18 @@ protected:
     hider::FinderDrag m_finderDrag;  // idle or dragging
     std::unique_ptr<platform::KeyboardWatch> m_keyboardWatch;  // the show-key, and the hide-key's release
     bool m_bHideKeyDown = false;  // the hide-key was taken and not yet seen released
-    WORD m_wHideKeyVk = 0xC0;
-    WORD m_wHideKeyModifiers = 0;
+    // The settings: the store's defaults until LoadSettings; the options
+    // always as their check boxes show them (UpdateData).
+    static constexpr settings::Settings kDefaultSettings{};
+    WORD m_wHideKeyVk = kDefaultSettings.hideKeyVk;
+    WORD m_wHideKeyModifiers = kDefaultSettings.hideKeyModifiers;
     CListCtrl m_listHidden;
     CStatic m_finderIcon;
-    BOOL m_bInvisibleOnDrop = TRUE;
-    BOOL m_bHideSelfAfterShow = TRUE;
+    BOOL m_bInvisibleOnDrop = kDefaultSettings.invisibleOnDrop ? TRUE : FALSE;
+    BOOL m_bHideSelfAfterShow = kDefaultSettings.hideSelfAfterShow ? TRUE : FALSE;
     HICON m_hIcon;  // shared resource icon: the system owns it
-    fw::unique_hicon m_finderImage;  // the finder's icon at this display's size
+    HCURSOR m_hFinderCursor;  // shared resource cursor, shown while dragging
+    handles::unique_hicon m_finderImage;  // the finder's icon at this display's size
 
     platform::WindowServices& m_services;
     settings::SettingsStore& m_store;
@@ -95,8 +98,8 @@ private:
     int TitleColumnWidth() const;
     // Hides the top-level window of the window at a screen point, if any.
     void HideWindowAt(POINT screenPoint);
-    // Carries out what a drag event asks.
-    void Carry(const hider::DragEffects& effects);
+    // Does what a drag event asks, in order.
+    void ApplyDragEffects(const hider::DragEffects& effects);
     // Ends a drag without a hide, before anything that may take a while: the
     // drag's mouse hook must not wait on it.
     void CancelDrag();

@@ -9,8 +9,8 @@ namespace hider {
 
 namespace {
 
-fw::unique_hkey Open(const std::wstring& path, REGSAM access) {
-    fw::unique_hkey key;
+handles::unique_hkey Open(const std::wstring& path, REGSAM access) {
+    handles::unique_hkey key;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) {
         key.release();
     }
@@ -24,7 +24,7 @@ constexpr DWORD kMaxEntryBytes = 4096;
 
 std::vector<RecordEntry> RegistryWindowRecord::Load() {
     std::vector<RecordEntry> entries;
-    fw::unique_hkey key = Open(m_keyPath, KEY_READ | KEY_SET_VALUE);
+    handles::unique_hkey key = Open(m_keyPath, KEY_READ | KEY_SET_VALUE);
     if (!key) {
         return entries;  // nothing recorded: no key is made for it
     }
@@ -68,7 +68,7 @@ std::vector<RecordEntry> RegistryWindowRecord::Load() {
 }
 
 void RegistryWindowRecord::Add(const RecordEntry& entry) {
-    fw::unique_hkey key;
+    handles::unique_hkey key;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, m_keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
                           nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         key.release();
@@ -81,7 +81,7 @@ void RegistryWindowRecord::Add(const RecordEntry& entry) {
 }
 
 void RegistryWindowRecord::Remove(std::uint32_t order) {
-    if (fw::unique_hkey key = Open(m_keyPath, KEY_SET_VALUE)) {
+    if (handles::unique_hkey key = Open(m_keyPath, KEY_SET_VALUE)) {
         ::RegDeleteValueW(key.get(), Wide(EntryName(order)).c_str());
     }
 }
@@ -90,7 +90,7 @@ void RegistryWindowRecord::RemoveIfEmpty() {
     DWORD values = 0;
     DWORD subkeys = 0;
     {
-        fw::unique_hkey key = Open(m_keyPath, KEY_QUERY_VALUE);
+        handles::unique_hkey key = Open(m_keyPath, KEY_QUERY_VALUE);
         if (!key || ::RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                        nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
             return;

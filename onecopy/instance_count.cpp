@@ -19,8 +19,8 @@ constexpr DWORD kMayBeRunning = 2;
 // The lock stays open while the library is loaded, so the name it was found
 // under stays ours while any instance runs; the caller's place is held for as
 // long by the thread that asked.
-fw::unique_handle g_lock;
-fw::unique_handle g_place;
+handles::unique_handle g_lock;
+handles::unique_handle g_place;
 int g_placeIndex = -1;
 
 // An abandoned mutex is one whose owner ended: it is ours now, like a free one.
@@ -32,9 +32,9 @@ bool Take(HANDLE mutex, DWORD waitMs) {
 // The first lock name that is ours. Another account may have made the first
 // names before us (they are not secret); every start of ours passes them the
 // same way and meets at the same lock, which stays while an instance runs.
-fw::unique_handle FindLock(const UserObjects& objects) {
+handles::unique_handle FindLock(const UserObjects& objects) {
     for (int generation = 0; generation < kLockNames; ++generation) {
-        if (fw::unique_handle lock = objects.OwnMutex(LockName(objects.Sid(), generation))) {
+        if (handles::unique_handle lock = objects.OwnMutex(LockName(objects.Sid(), generation))) {
             return lock;
         }
     }
@@ -58,7 +58,7 @@ DWORD CountAndTakePlace() {
             continue;
         }
         // A name that holds anything but a place of ours is no instance.
-        fw::unique_handle place = objects.OwnMutex(PlaceName(objects.Sid(), index));
+        handles::unique_handle place = objects.OwnMutex(PlaceName(objects.Sid(), index));
         if (!place) {
             continue;
         }

@@ -13,7 +13,7 @@ namespace {
 constexpr DWORD kMutexAccess = SYNCHRONIZE | MUTEX_MODIFY_STATE | READ_CONTROL;
 
 std::vector<BYTE> TokenInformation(TOKEN_INFORMATION_CLASS what) {
-    fw::unique_handle token;
+    handles::unique_handle token;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) {
         return {};
     }
@@ -81,12 +81,12 @@ UserObjects::UserObjects() {
     m_attributes = {sizeof m_attributes, m_descriptor.get(), FALSE};
 }
 
-fw::unique_handle UserObjects::OwnMutex(const std::wstring& name) const {
+handles::unique_handle UserObjects::OwnMutex(const std::wstring& name) const {
     if (!Ready()) {
         return {};
     }
     SECURITY_ATTRIBUTES attributes = m_attributes;
-    fw::unique_handle mutex(::CreateMutexExW(&attributes, name.c_str(), 0, kMutexAccess));
+    handles::unique_handle mutex(::CreateMutexExW(&attributes, name.c_str(), 0, kMutexAccess));
     const DWORD created = ::GetLastError();
     if (!mutex) {
         return {};  // access denied, another kind of object, or no room
@@ -100,7 +100,7 @@ fw::unique_handle UserObjects::OwnMutex(const std::wstring& name) const {
 bool UserObjects::IsOurs(HANDLE object) const {
     PSID owner = nullptr;
     PACL sacl = nullptr;
-    fw::unique_hlocal descriptor;
+    handles::unique_hlocal descriptor;
     if (::GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION | LABEL_SECURITY_INFORMATION, &owner,
                           nullptr, nullptr, &sacl, descriptor.put()) != ERROR_SUCCESS) {
         return false;

@@ -34,7 +34,7 @@ public:
 
     // The mutex under `name`: made now as ours, or an existing one of ours.
     // None when the name holds anything else, or cannot be opened.
-    fw::unique_handle OwnMutex(const std::wstring& name) const;
+    handles::unique_handle OwnMutex(const std::wstring& name) const;
 
     // The descriptor every object of ours is made with.
     SECURITY_ATTRIBUTES* Attributes() { return Ready() ? &m_attributes : nullptr; }
@@ -43,9 +43,9 @@ private:
     bool IsOurs(HANDLE object) const;
 
     std::wstring m_sid;
-    fw::unique_hlocal m_user;  // the SID
+    handles::unique_hlocal m_user;  // the SID
     DWORD m_labelRid = SECURITY_MANDATORY_MEDIUM_RID;
-    fw::unique_hlocal m_descriptor;
+    handles::unique_hlocal m_descriptor;
     SECURITY_ATTRIBUTES m_attributes{};
 };
 

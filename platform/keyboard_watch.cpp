@@ -1,8 +1,8 @@
 #include "keyboard_watch.h"
 
 #include <system_error>
+#include <utility>
 
-#include "show_key_rule.h"
 #include "unique_handle.h"
 
 namespace platform {
@@ -19,7 +19,7 @@ struct HookState {
     HWND window = nullptr;
     UINT message = 0;
     const std::atomic<UINT>* releaseKey = nullptr;
-    hider::ShowKeyRule rule;
+    TabJudge* judge = nullptr;
 };
 thread_local HookState* t_state = nullptr;
 
@@ -39,19 +39,17 @@ LRESULT CALLBACK WatchKey(int code, WPARAM wParam, LPARAM lParam) {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
     const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
-    hider::TabVerdict verdict = hider::TabVerdict::PassOn;
-    if (key->vkCode == VK_TAB && down) {
-        verdict = t_state->rule.TabDown(ControlOnly(), ::GetTickCount64());
-    } else if (key->vkCode == VK_TAB && up) {
-        verdict = t_state->rule.TabUp();
+    TabAction action = TabAction::PassOn;
+    if (key->vkCode == VK_TAB && (down || up) && *t_state->judge) {
+        action = (*t_state->judge)(TabEvent{down, down && ControlOnly(), ::GetTickCount64()});
     }
     if (up && key->vkCode == t_state->releaseKey->load()) {
         ::PostMessageW(t_state->window, t_state->message, kHideKeyReleased, 0);
     }
-    if (verdict == hider::TabVerdict::ShowMain) {
-        ::PostMessageW(t_state->window, t_state->message, kShowKeyPressedTwice, 0);
+    if (action == TabAction::SwallowAndReport) {
+        ::PostMessageW(t_state->window, t_state->message, kTabReported, 0);
     }
-    if (verdict != hider::TabVerdict::PassOn) {
+    if (action != TabAction::PassOn) {
         return 1;  // kept from every other program
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
@@ -59,8 +57,8 @@ LRESULT CALLBACK WatchKey(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-Win32KeyboardWatch::Win32KeyboardWatch(HWND window, UINT message)
-    : m_window(window), m_message(message), m_ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+Win32KeyboardWatch::Win32KeyboardWatch(HWND window, UINT message, TabJudge judge)
+    : m_window(window), m_message(message), m_judge(std::move(judge)), m_ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     if (!m_ready) {
         return;
     }
@@ -93,8 +91,9 @@ void Win32KeyboardWatch::Run() {
     state.window = m_window;
     state.message = m_message;
     state.releaseKey = &m_releaseKey;
+    state.judge = &m_judge;
     t_state = &state;
-    fw::unique_hhook hook(::SetWindowsHookExW(WH_KEYBOARD_LL, &WatchKey, ::GetModuleHandleW(nullptr), 0));
+    handles::unique_hhook hook(::SetWindowsHookExW(WH_KEYBOARD_LL, &WatchKey, ::GetModuleHandleW(nullptr), 0));
     m_active.store(static_cast<bool>(hook));
     ::SetEvent(m_ready.get());
 

@@ -16,7 +16,7 @@ namespace platform {
 class Win32KeyboardWatch final : public KeyboardWatch {
 public:
     // Starts the thread and waits (bounded) until its hook is in place.
-    Win32KeyboardWatch(HWND window, UINT message);
+    Win32KeyboardWatch(HWND window, UINT message, TabJudge judge);
     // Ends the thread: the hook goes with it.
     ~Win32KeyboardWatch() override;
     Win32KeyboardWatch(const Win32KeyboardWatch&) = delete;
@@ -30,10 +30,11 @@ private:
 
     HWND m_window;
     UINT m_message;
+    TabJudge m_judge;  // called on the watch's thread only
     std::atomic<bool> m_active{false};
     std::atomic<UINT> m_releaseKey{0};
     std::atomic<DWORD> m_threadId{0};
-    fw::unique_handle m_ready;  // set once the thread has its queue and tried its hook
+    handles::unique_handle m_ready;  // set once the thread has its queue and tried its hook
     std::thread m_thread;
 };
 

@@ -15,7 +15,7 @@ namespace {
 // differ from the program's own under mixed DPI; the drop point is read with
 // GetCursorPos.
 HWND g_captureWindow = nullptr;
-fw::unique_hhook g_buttonHook;
+handles::unique_hhook g_buttonHook;
 
 LRESULT CALLBACK FollowButtons(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && g_captureWindow != nullptr && (wParam == WM_LBUTTONUP || wParam == WM_RBUTTONDOWN)) {
@@ -43,9 +43,8 @@ void ReleasePointer() {
     ::ReleaseCapture();
 }
 
-void ShowPointerShape(HINSTANCE module, UINT cursorId) {
-    // A cursor from a resource is shared by the system: never destroyed by us.
-    ::SetCursor(::LoadCursorW(module, MAKEINTRESOURCEW(cursorId)));
+void SetPointerShape(HCURSOR cursor) {
+    ::SetCursor(cursor);
 }
 
 }  // namespace platform

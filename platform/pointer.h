@@ -8,6 +8,7 @@ namespace platform {
 bool PointerPosition(POINT& point);
 void CapturePointer(HWND window);
 void ReleasePointer();
-void ShowPointerShape(HINSTANCE module, UINT cursorId);
+// The pointer's shape until the next WM_SETCURSOR; a shared cursor, not destroyed.
+void SetPointerShape(HCURSOR cursor);
 
 }  // namespace platform

@@ -2,7 +2,6 @@
 #include "global_hotkeys.h"
 #include "keyboard_watch.h"
 #include "pointer.h"
-#include "resource.h"
 #include "window_queries.h"
 #include "window_requests.h"
 #include "window_services.h"
@@ -19,7 +18,8 @@ public:
     bool BelongsToThisProgram(HWND window) override { return IsOfThisProcess(window); }
     bool IsDesktop(HWND window) override { return IsDesktopWindow(window); }
     std::optional<WindowFacts> DescribeWindow(HWND window) override { return FactsOf(window); }
-    bool ShowTarget(HWND window, bool show) override { return SetTargetVisible(window, show); }
+    bool HideTarget(HWND window) override { return SetTargetVisible(window, false); }
+    bool ShowTarget(HWND window) override { return SetTargetVisible(window, true); }
     std::wstring WindowTitle(HWND window) override { return TitleOf(window); }
     HICON WindowIcon(HWND window) override { return IconOf(window); }
     void RequestWindowMenu(HWND window, POINT screenPoint) override { AskForWindowMenu(window, screenPoint); }
@@ -27,14 +27,14 @@ public:
     bool CursorPos(POINT& point) override { return PointerPosition(point); }
     void CaptureMouse(HWND window) override { CapturePointer(window); }
     void ReleaseMouse() override { ReleasePointer(); }
-    void ShowFinderCursor() override { ShowPointerShape(::GetModuleHandleW(nullptr), IDC_FINDER_CURSOR); }
+    void SetCursorShape(HCURSOR cursor) override { SetPointerShape(cursor); }
 
     bool RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) override {
         return RegisterGlobalHotKey(window, id, modifiers, virtualKey);
     }
     void UnregisterHotKey(HWND window, int id) override { UnregisterGlobalHotKey(window, id); }
-    std::unique_ptr<KeyboardWatch> WatchKeyboard(HWND window, UINT message) override {
-        return std::make_unique<Win32KeyboardWatch>(window, message);
+    std::unique_ptr<KeyboardWatch> WatchKeyboard(HWND window, UINT message, TabJudge judge) override {
+        return std::make_unique<Win32KeyboardWatch>(window, message, std::move(judge));
     }
 };
 

@@ -49,7 +49,7 @@ DWORD ProcessOf(HWND window) {
 }
 
 ULONGLONG ProcessStart(DWORD processId) {
-    fw::unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    handles::unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     FILETIME created{};
     FILETIME exited{};
     FILETIME kernel{};

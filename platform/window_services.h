@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,12 +14,30 @@
 namespace platform {
 
 // What a keyboard watch posts to its window, as the wParam of its message.
-inline constexpr WPARAM kShowKeyPressedTwice = 1;  // Control+Tab twice within half a second
-inline constexpr WPARAM kHideKeyReleased = 2;      // the key given to ReportReleasesOf went up
+inline constexpr WPARAM kTabReported = 1;      // the judge asked for a Tab event to be reported
+inline constexpr WPARAM kHideKeyReleased = 2;  // the key given to ReportReleasesOf went up
 
-// Watches the keyboard for one window for as long as it lives: single
-// Control+Tab presses pass on to the focused program, the second of two within
-// half a second is kept from it and reported; releases of one key are reported.
+// One event of the Tab key as the keyboard watch sees it.
+struct TabEvent {
+    bool down = false;          // a key-down (auto-repeat included), else a release
+    bool controlOnly = false;   // on a key-down: Control held and no other modifier
+    std::uint64_t timeMs = 0;   // a monotonic clock's milliseconds
+};
+
+// What the watch does with a Tab event.
+enum class TabAction {
+    PassOn,            // the focused program gets it
+    Swallow,           // nobody else gets it
+    SwallowAndReport,  // nobody else gets it; the window is sent kTabReported
+};
+
+// Judges each Tab event on the watch's own thread. The caller's rule: the
+// watch knows only what to do with the answer.
+using TabJudge = std::function<TabAction(const TabEvent&)>;
+
+// Watches the keyboard for one window for as long as it lives: each Tab event
+// goes to its judge, which decides whether the focused program gets it and
+// whether the window hears of it; releases of one key are reported.
 class KeyboardWatch {
 public:
     virtual ~KeyboardWatch() = default;
@@ -53,9 +73,10 @@ public:
     virtual bool IsDesktop(HWND window) = 0;
     // The window's facts now; none when no window has this handle.
     virtual std::optional<WindowFacts> DescribeWindow(HWND window) = 0;
-    // Hides or shows another program's window without waiting on it; whether
+    // Hide or show another program's window without waiting on it; whether
     // the request could be made.
-    virtual bool ShowTarget(HWND window, bool show) = 0;
+    virtual bool HideTarget(HWND window) = 0;
+    virtual bool ShowTarget(HWND window) = 0;
     // The window's title; a longer one than kMaxTitleLength characters may be
     // cut, but to one character more at least, so the caller can cut it at a
     // character boundary.
@@ -72,13 +93,16 @@ public:
     // is hidden.
     virtual void CaptureMouse(HWND window) = 0;
     virtual void ReleaseMouse() = 0;
-    virtual void ShowFinderCursor() = 0;
+    // The pointer's shape from now until the next WM_SETCURSOR. The cursor is
+    // the caller's: a shared resource cursor, never destroyed here.
+    virtual void SetCursorShape(HCURSOR cursor) = 0;
 
     // Registration modifiers: MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_NOREPEAT 0x4000.
     virtual bool RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) = 0;
     virtual void UnregisterHotKey(HWND window, int id) = 0;
-    // Starts watching the keyboard for the window; the watch posts `message`.
-    virtual std::unique_ptr<KeyboardWatch> WatchKeyboard(HWND window, UINT message) = 0;
+    // Starts watching the keyboard for the window; the watch posts `message`
+    // and asks `judge` about every Tab event.
+    virtual std::unique_ptr<KeyboardWatch> WatchKeyboard(HWND window, UINT message, TabJudge judge) = 0;
 };
 
 inline constexpr int kMaxTitleLength = 510;

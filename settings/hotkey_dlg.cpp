@@ -20,7 +20,7 @@ void CHotKeyDlg::OnOK() {
     WORD modifiers = 0;
     m_hotKeyCtrl.GetHotKey(vk, modifiers);
     if (vk == 0 || (m_acceptKey && !m_acceptKey(vk, modifiers))) {
-        ::MessageBoxW(m_hWnd, AfxLoadString(IDS_HOTKEY_TAKEN).c_str(), AfxLoadString(IDS_APP_TITLE).c_str(),
+        ::MessageBoxW(m_hWnd, fw::ResourceString(IDS_HOTKEY_TAKEN).c_str(), fw::ResourceString(IDS_APP_TITLE).c_str(),
                       MB_OK | MB_ICONWARNING);
         SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_hotKeyCtrl.m_hWnd), TRUE);
         return;

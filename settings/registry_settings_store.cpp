@@ -24,8 +24,8 @@ std::optional<StoredValue> Query(HKEY key, const wchar_t* name) {
     return value;
 }
 
-fw::unique_hkey OpenForWriting() {
-    fw::unique_hkey key;
+handles::unique_hkey OpenForWriting() {
+    handles::unique_hkey key;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                           nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         key.release();  // nothing was opened
@@ -40,7 +40,7 @@ void Write(HKEY key, const wchar_t* name, DWORD value) {
 }  // namespace
 
 StoredSettings RegistrySettingsStore::Load() {
-    fw::unique_hkey key;
+    handles::unique_hkey key;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
         key.release();
         return {};
@@ -50,13 +50,13 @@ StoredSettings RegistrySettingsStore::Load() {
 }
 
 void RegistrySettingsStore::SaveOption(const wchar_t* name, bool on) {
-    if (fw::unique_hkey key = OpenForWriting()) {
+    if (handles::unique_hkey key = OpenForWriting()) {
         Write(key.get(), name, on ? 1 : 0);
     }
 }
 
 void RegistrySettingsStore::SaveHotKey(std::uint16_t modifiers, std::uint16_t virtualKey) {
-    if (fw::unique_hkey key = OpenForWriting()) {
+    if (handles::unique_hkey key = OpenForWriting()) {
         Write(key.get(), kModifiers, modifiers);
         Write(key.get(), kVirtualKey, virtualKey);
     }

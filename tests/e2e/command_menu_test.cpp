@@ -12,8 +12,10 @@
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
+#include "resource.h"
 #include "system_directory.h"
 #include "veilkeeper_session.h"
+#include "windows_of.h"
 
 namespace {
 
@@ -65,14 +67,11 @@ TEST_F(CommandMenuE2E, ANewHideKeyWorksAtOnceAndAfterARestart) {
     ASSERT_NE(OpenCommandMenu(), nullptr);
     test::PressKeys({VK_DOWN});  // the first entry: set hotkey
     test::PressKeys({VK_RETURN});
-    HWND dialog = nullptr;
-    ASSERT_TRUE(PollUntil([&] {
-        dialog = ::FindWindowW(L"#32770", L"快捷键设定");
-        return dialog != nullptr && Visible(dialog);
-    }));
+    HWND dialog = test::WaitForVisibleDialog(L"快捷键设定");
+    ASSERT_NE(dialog, nullptr);
     test::PressKeys({VK_CONTROL, VK_F8});  // typed into the hotkey control
     ASSERT_TRUE(PollUntil([&] {
-        return ::SendMessageW(::GetDlgItem(dialog, 1015), HKM_GETHOTKEY, 0, 0) == MAKEWORD(VK_F8, HOTKEYF_CONTROL);
+        return ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_GETHOTKEY, 0, 0) == MAKEWORD(VK_F8, HOTKEYF_CONTROL);
     }));
     test::PressKeys({VK_RETURN});  // 确认
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));

@@ -12,6 +12,7 @@
 #include "input.h"
 #include "poll.h"
 #include "record_entry.h"
+#include "resource.h"
 #include "user_settings.h"
 #include "veilkeeper_session.h"
 #include "wide_text.h"
@@ -22,7 +23,6 @@ using namespace std::chrono_literals;
 using test::PollUntil;
 
 constexpr WORD kHideKey = 0xC0;
-constexpr int kHideSelfAfterShowId = 1016;
 
 class Ending : public test::VeilkeeperRunning {
 protected:
@@ -71,7 +71,7 @@ TEST_F(Ending, AfterAKillTheNextStartListsTheWindowsStillHiddenAndEachComesBack)
     EXPECT_EQ(test::HiddenWindowsRecord().size(), 3u) << "the dropped entries are gone from the record";
 
     // Each comes back with a double-click; Veilkeeper stays up for the next.
-    ::SendMessageW(::GetDlgItem(main, kHideSelfAfterShowId), BM_CLICK, 0, 0);
+    ::SendMessageW(::GetDlgItem(main, IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
     for (const auto* target : {&c, &b, &a}) {
         const int before = list->Count();
         test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));

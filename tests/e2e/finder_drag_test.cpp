@@ -11,6 +11,7 @@
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
+#include "resource.h"
 #include "system_directory.h"
 #include "veilkeeper_session.h"
 
@@ -19,8 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::PollUntil;
 
-constexpr int kFinderId = 1001;
-constexpr int kInvisibleOnDropId = 1005;
 
 class FinderDrag : public test::VeilkeeperRunning {
 protected:
@@ -32,7 +31,7 @@ protected:
     void TearDown() override { test::LeftUp(); }
 
     void PressOnFinder() {
-        test::MovePointer(CentreOfWindow(::GetDlgItem(main, kFinderId)));
+        test::MovePointer(CentreOfWindow(::GetDlgItem(main, IDC_FINDER)));
         test::LeftDown();
     }
     bool StaysSo(const std::function<bool()>& condition) {
@@ -55,9 +54,9 @@ TEST_F(FinderDrag, DroppingOnAControlHidesItsWindowWhileVeilkeeperStepsAside) {
 }
 
 TEST_F(FinderDrag, WithTheOptionOffDroppingOnVeilkeeperHidesNothing) {
-    test::Click(CentreOfWindow(::GetDlgItem(main, kInvisibleOnDropId)));
+    test::Click(CentreOfWindow(::GetDlgItem(main, IDC_INVISIBLE_ON_DROP)));
     ASSERT_TRUE(PollUntil([&] {
-        return ::SendMessageW(::GetDlgItem(main, kInvisibleOnDropId), BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+        return ::SendMessageW(::GetDlgItem(main, IDC_INVISIBLE_ON_DROP), BM_GETCHECK, 0, 0) == BST_UNCHECKED;
     }));
 
     PressOnFinder();

@@ -17,6 +17,7 @@
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
+#include "resource.h"
 #include "user_settings.h"
 #include "veilkeeper_session.h"
 #include "windows_of.h"
@@ -155,12 +156,9 @@ TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
     test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
 
     ::PostMessageW(main, WM_COMMAND, test::kSetHotKeyCommand, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(PollUntil([&] {
-        dialog = ::FindWindowW(L"#32770", L"快捷键设定");
-        return dialog != nullptr && Visible(dialog);
-    }));
-    ::SendMessageW(::GetDlgItem(dialog, 1015), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
+    HWND dialog = test::WaitForVisibleDialog(L"快捷键设定");
+    ASSERT_NE(dialog, nullptr);
+    ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 
     HWND message = OwnedWindowOf(dialog);
@@ -181,7 +179,7 @@ TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
 
 TEST_F(Keys, ADragWhoseCaptureIsTakenAwayHidesNothingAndVeilkeeperComesBack) {
     test::TargetProgram target = test::StartTarget(L"拖放目标", 20, 20);
-    test::MovePointer(CentreOfWindow(::GetDlgItem(main, 1001)));
+    test::MovePointer(CentreOfWindow(::GetDlgItem(main, IDC_FINDER)));
     test::LeftDown();
     ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
 

@@ -12,14 +12,16 @@
 
 #include "child_process.h"
 #include "remote_list_view.h"
+#include "resource.h"
 
 namespace test {
 
-inline constexpr int kHiddenListId = 1002;
-inline constexpr UINT kExitCommand = 104;
-inline constexpr UINT kSetHotKeyCommand = 103;
-inline constexpr UINT kHelpCommand = 0xE146;  // what F1 asks for
-inline constexpr int kMenuButtonId = 1006;
+// The program's own identifiers, under the names the tests use.
+inline constexpr int kHiddenListId = IDC_HIDDEN_LIST;
+inline constexpr UINT kExitCommand = ID_EXIT;
+inline constexpr UINT kSetHotKeyCommand = ID_SET_HOTKEY;
+inline constexpr int kMenuButtonId = IDC_MENU_BUTTON;
+inline constexpr UINT kHelpCommand = 0xE146;  // ID_HELP, what F1 asks for
 
 ChildProcess StartVeilkeeper();
 // The first dialog-class window the process shows (its main window or a

@@ -11,6 +11,7 @@
 
 #include "child_process.h"
 #include "poll.h"
+#include "resource.h"
 #include "system_directory.h"
 #include "unique_handle.h"
 #include "user_settings.h"
@@ -74,7 +75,7 @@ bool ProcessRuns(const wchar_t* name) {
     if (taken == INVALID_HANDLE_VALUE) {
         return false;
     }
-    fw::unique_handle snapshot(taken);
+    handles::unique_handle snapshot(taken);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
@@ -128,7 +129,7 @@ TEST(Setup, InstallsRunsAndUninstallsLeavingTheUsersSettings) {
         HWND main = nullptr;
         ASSERT_TRUE(PollUntil([&] {
             main = test::VisibleWindowOf(veilkeeper.Id(), L"#32770");
-            return main != nullptr && ::GetDlgItem(main, 1002) != nullptr;
+            return main != nullptr && ::GetDlgItem(main, IDC_HIDDEN_LIST) != nullptr;
         }, 20s));
         test::StoreDword(L"InvisibleOnDrop", 0);  // a setting the user changed
 
@@ -136,7 +137,7 @@ TEST(Setup, InstallsRunsAndUninstallsLeavingTheUsersSettings) {
         EXPECT_NE(RunToEnd(folder + L"\\uninstall.exe", L"/S _?=" + folder), 0);
         EXPECT_TRUE(Exists(folder + L"\\Veilkeeper.exe"));
 
-        ::PostMessageW(main, WM_COMMAND, 104, 0);  // Exit
+        ::PostMessageW(main, WM_COMMAND, ID_EXIT, 0);
         ASSERT_TRUE(veilkeeper.WaitForExit(10s));
     }
 

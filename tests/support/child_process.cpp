@@ -15,8 +15,8 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& argu
                            const std::wstring& currentDirectory) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    fw::unique_handle childInput;
-    fw::unique_handle childOutput;
+    handles::unique_handle childInput;
+    handles::unique_handle childOutput;
     if (pipes) {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         ::CreatePipe(childInput.put(), m_input.put(), &inherit, 0);

@@ -41,10 +41,10 @@ public:
     void Kill();
 
 private:
-    fw::unique_handle m_process;
+    handles::unique_handle m_process;
     DWORD m_id = 0;
-    fw::unique_handle m_input;
-    fw::unique_handle m_output;
+    handles::unique_handle m_input;
+    handles::unique_handle m_output;
     std::string m_pending;
 };
 

@@ -24,7 +24,7 @@ public:
 
 private:
     HWND m_list;
-    fw::unique_handle m_process;
+    handles::unique_handle m_process;
     void* m_remote = nullptr;  // one page in the list's process
 };
 

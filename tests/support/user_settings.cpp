@@ -15,7 +15,7 @@ void ForgetSettings() {
 }
 
 bool SettingsKeyExists() {
-    fw::unique_hkey key;
+    handles::unique_hkey key;
     return ::RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
@@ -31,7 +31,7 @@ std::optional<DWORD> StoredDword(const wchar_t* name) {
 }
 
 void StoreValue(const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes) {
-    fw::unique_hkey key;
+    handles::unique_hkey key;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
         ERROR_SUCCESS) {
         ::RegSetValueExW(key.get(), name, 0, type, bytes.data(), static_cast<DWORD>(bytes.size()));
@@ -45,7 +45,7 @@ void StoreDword(const wchar_t* name, DWORD value) {
 
 std::vector<std::pair<std::wstring, std::wstring>> HiddenWindowsRecord() {
     std::vector<std::pair<std::wstring, std::wstring>> entries;
-    fw::unique_hkey key;
+    handles::unique_hkey key;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kHiddenKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
         key.release();
         return entries;
@@ -66,7 +66,7 @@ std::vector<std::pair<std::wstring, std::wstring>> HiddenWindowsRecord() {
 }
 
 void StoreHiddenWindowsEntry(const std::wstring& name, const std::wstring& text) {
-    fw::unique_hkey key;
+    handles::unique_hkey key;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, kHiddenKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
         ERROR_SUCCESS) {
         ::RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),

@@ -1,5 +1,7 @@
 #include "windows_of.h"
 
+#include "poll.h"
+
 namespace test {
 
 namespace {
@@ -63,6 +65,17 @@ std::vector<std::wstring> StaticTextsOf(HWND window) {
     std::vector<std::wstring> texts;
     ::EnumChildWindows(window, &CollectStatics, reinterpret_cast<LPARAM>(&texts));
     return texts;
+}
+
+HWND WaitForVisibleDialog(const wchar_t* title, std::chrono::milliseconds timeout) {
+    HWND dialog = nullptr;
+    const bool shown = WaitFor(
+        [&] {
+            dialog = ::FindWindowW(L"#32770", title);
+            return dialog != nullptr && ::IsWindowVisible(dialog);
+        },
+        timeout);
+    return shown ? dialog : nullptr;
 }
 
 }  // namespace test

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,10 @@ std::wstring TextOf(HWND window);
 std::wstring ClassOf(HWND window);
 // The texts of a window's static controls, in order.
 std::vector<std::wstring> StaticTextsOf(HWND window);
+
+// The visible dialog with this title, waited for; none when none shows in
+// time. It does not pump messages: safe on a thread that drives a dialog of
+// another thread.
+HWND WaitForVisibleDialog(const wchar_t* title, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 }  // namespace test

@@ -6,11 +6,14 @@
 #include <functional>
 #include <string>
 
+#include "fake_settings_store.h"
+#include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "modal_driver.h"
 #include "poll.h"
 #include "resource.h"
+#include "windows_of.h"
 
 namespace {
 
@@ -35,9 +38,11 @@ void PressInMenu(HWND menuWindow, UINT key) {
 class CommandMenu : public ::testing::Test {
 protected:
     test::FakeWindowServices services;
+    test::FakeSettingsStore store;
+    test::FakeWindowRecord record;
 
     INT_PTR WithMainWindow(const std::function<void(Driver&)>& script) {
-        CHiderDlg dialog(services);
+        CHiderDlg dialog(services, store, record);
         return test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             script(d);
@@ -87,11 +92,8 @@ TEST_F(CommandMenu, AboutOpensTheAboutBox) {
         PressInMenu(menuWindow, VK_DOWN);  // from the default entry to the next
         PressInMenu(menuWindow, VK_DOWN);
         PressInMenu(menuWindow, VK_RETURN);
-        HWND about = nullptr;
-        ASSERT_TRUE(WaitFor([&] {
-            about = ::FindWindowW(L"#32770", L"关于 Veilkeeper");
-            return about != nullptr && ::IsWindowVisible(about);
-        }));
+        HWND about = test::WaitForVisibleDialog(L"关于 Veilkeeper");
+        ASSERT_NE(about, nullptr);
         ::PostMessageW(about, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
     });

@@ -83,10 +83,16 @@ public:
         UINT message = 0;
         UINT releaseKey = 0;
         bool ended = false;
+        platform::TabJudge judge;  // what the main window judges Tab events with
     };
     Watch KeyboardWatchState() {
         std::lock_guard lock(m_mutex);
         return m_watch;
+    }
+    // The cursor last shown; none before any.
+    HCURSOR CursorShape() {
+        std::lock_guard lock(m_mutex);
+        return m_cursorShape;
     }
     std::map<int, std::pair<UINT, UINT>> Registered() {
         std::lock_guard lock(m_mutex);
@@ -121,17 +127,8 @@ public:
         return platform::WindowFacts{found->second.processId, 0x01DC0000'00000000ULL + found->second.processId,
                                      found->second.threadId, L"FakeWindow", !m_hidden[window]};
     }
-    bool ShowTarget(HWND window, bool show) override {
-        {
-            std::lock_guard lock(m_mutex);
-            if (show && m_refusedShows[window]) {
-                return false;
-            }
-            m_hidden[window] = !show;
-        }
-        Record(show ? "show" : "hide", window);
-        return true;
-    }
+    bool HideTarget(HWND window) override { return SetShown(window, false); }
+    bool ShowTarget(HWND window) override { return SetShown(window, true); }
     // The whole title: the caller cuts it.
     std::wstring WindowTitle(HWND window) override {
         std::lock_guard lock(m_mutex);
@@ -149,7 +146,10 @@ public:
     }
     void CaptureMouse(HWND) override {}
     void ReleaseMouse() override {}
-    void ShowFinderCursor() override {}
+    void SetCursorShape(HCURSOR cursor) override {
+        std::lock_guard lock(m_mutex);
+        m_cursorShape = cursor;
+    }
     bool RegisterHotKey(HWND, int id, UINT modifiers, UINT virtualKey) override {
         std::lock_guard lock(m_mutex);
         for (int refused : m_refused) {
@@ -169,13 +169,26 @@ public:
         std::lock_guard lock(m_mutex);
         m_registered.erase(id);
     }
-    std::unique_ptr<platform::KeyboardWatch> WatchKeyboard(HWND window, UINT message) override {
+    std::unique_ptr<platform::KeyboardWatch> WatchKeyboard(HWND window, UINT message,
+                                                           platform::TabJudge judge) override {
         std::lock_guard lock(m_mutex);
-        m_watch = {window, message, 0, false};
+        m_watch = {window, message, 0, false, std::move(judge)};
         return std::make_unique<FakeWatch>(*this);
     }
 
 private:
+    bool SetShown(HWND window, bool show) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (show && m_refusedShows[window]) {
+                return false;
+            }
+            m_hidden[window] = !show;
+        }
+        Record(show ? "show" : "hide", window);
+        return true;
+    }
+
     class FakeWatch final : public platform::KeyboardWatch {
     public:
         explicit FakeWatch(FakeWindowServices& services) : m_services(services) {}
@@ -207,6 +220,7 @@ private:
     std::vector<int> m_refused;
     std::vector<std::pair<UINT, UINT>> m_refusedCombinations;
     Watch m_watch;
+    HCURSOR m_cursorShape = nullptr;
     std::map<HWND, bool> m_hidden;
     std::map<HWND, bool> m_refusedShows;
     std::vector<HWND> m_desktops;

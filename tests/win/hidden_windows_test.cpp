@@ -25,14 +25,14 @@ COLORREF ColourOf(int n) {
 }
 
 // A 16x16 icon of one opaque colour.
-fw::unique_hicon SolidIcon(COLORREF colour) {
+handles::unique_hicon SolidIcon(COLORREF colour) {
     std::vector<DWORD> pixels(16 * 16, 0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) |
                                            GetBValue(colour));
     HBITMAP colourBits = ::CreateBitmap(16, 16, 1, 32, pixels.data());
     std::vector<BYTE> maskBits(16 * 16 / 8, 0);
     HBITMAP mask = ::CreateBitmap(16, 16, 1, 1, maskBits.data());
     ICONINFO info{TRUE, 0, 0, mask, colourBits};
-    fw::unique_hicon icon(::CreateIconIndirect(&info));
+    handles::unique_hicon icon(::CreateIconIndirect(&info));
     ::DeleteObject(colourBits);
     ::DeleteObject(mask);
     return icon;
@@ -115,7 +115,7 @@ private:
 
 TEST_F(HiddenWindows, AThousandHidesAndRestoresLeaveExactlyTheIconsOfTheListedRows) {
     Attach();
-    std::vector<fw::unique_hicon> icons;
+    std::vector<handles::unique_hicon> icons;
     auto checkRows = [&](const char* when) {
         const int rows = ListView_GetItemCount(list.m_hWnd);
         ASSERT_EQ(ImageList_GetImageCount(Images()), rows) << when;
@@ -239,13 +239,13 @@ TEST_F(HiddenWindows, AStartListsAgainTheRecordedWindowsThatAreStillHidden) {
     // What an earlier run left: four windows, hidden in this order.
     for (int n = 1; n <= 4; ++n) {
         services.AddTarget(Target(n), {L"w" + std::to_wstring(n), nullptr, nullptr});
-        services.ShowTarget(Target(n), false);
+        services.HideTarget(Target(n));
         const auto facts = services.DescribeWindow(Target(n));
         hider::WindowIdentity identity{reinterpret_cast<UINT_PTR>(Target(n)), facts->processId, facts->processStart,
                                        facts->threadId, u"FakeWindow"};
         record.Add({static_cast<std::uint32_t>(10 + n), identity, u"recorded " + std::u16string(1, static_cast<char16_t>(u'0' + n))});
     }
-    services.ShowTarget(Target(2), true);        // shown meanwhile
+    services.ShowTarget(Target(2));       // shown meanwhile
     services.Close(Target(3));                   // closed meanwhile
     const auto callsBefore = services.Calls().size();
 

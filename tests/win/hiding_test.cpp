@@ -6,17 +6,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "fake_settings_store.h"
 #include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "hotkey_ids.h"
 #include "modal_driver.h"
 #include "poll.h"
-#include "registry_settings_store.h"
 #include "resource.h"
 
 namespace {
@@ -32,11 +33,12 @@ class Hiding : public ::testing::Test {
 protected:
     test::FakeWindowServices services;
     test::FakeWindowRecord record;
+    test::FakeSettingsStore store;
     HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
 
     // Runs a main window on the fake services; its modal result.
     INT_PTR WithMainWindow(const std::function<void(Driver&, CHiderDlg&)>& script) {
-        CHiderDlg dialog(services, settings::UserSettings(), record);
+        CHiderDlg dialog(services, store, record);
         return test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             script(d, dialog);
@@ -269,7 +271,7 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
         test::FakeWindowServices fresh;
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
         fresh.AddTarget(Target(2), {L"B", icon, nullptr});
-        CHiderDlg dialog(fresh, settings::UserSettings(), record);
+        CHiderDlg dialog(fresh, store, record);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             for (HWND target : {Target(1), Target(2)}) {
@@ -307,8 +309,20 @@ TEST_F(Hiding, SetUpRegistersTheHideKeyWithoutRepeatsAndWatchesTheKeyboardForThe
         ::ShowWindow(d.Window(), SW_HIDE);
         HotKeyDown(d, HOTKEY_SHOW_SELF);
         EXPECT_FALSE(::IsWindowVisible(d.Window()));
-        ::SendMessageW(d.Window(), watch.message, platform::kShowKeyPressedTwice, 0);
+        ::SendMessageW(d.Window(), watch.message, platform::kTabReported, 0);
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
+
+        // The watch judges Tab by the show-key's rule: a single Control+Tab
+        // passes on, the second within half a second is kept and reported,
+        // and so is its release.
+        using platform::TabAction;
+        ASSERT_TRUE(watch.judge);
+        auto judge = watch.judge;
+        EXPECT_EQ(judge({true, true, 1000}), TabAction::PassOn);
+        EXPECT_EQ(judge({false, false, 1050}), TabAction::PassOn);
+        EXPECT_EQ(judge({true, true, 1200}), TabAction::SwallowAndReport);
+        EXPECT_EQ(judge({false, false, 1250}), TabAction::Swallow);
+        EXPECT_EQ(judge({true, false, 1300}), TabAction::PassOn) << "Tab without Control";
     });
 }
 
@@ -341,7 +355,7 @@ TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
         ::ShowWindow(d.Window(), SW_HIDE);
         ::PostMessageW(d.Window(), WM_DESTROY, 0, 0);
         ::PostMessageW(d.Window(), WM_NCDESTROY, 0, 0);
-        ::PostMessageW(d.Window(), services.KeyboardWatchState().message, platform::kShowKeyPressedTwice, 0);
+        ::PostMessageW(d.Window(), services.KeyboardWatchState().message, platform::kTabReported, 0);
         ASSERT_TRUE(test::WaitFor([&] { return ::IsWindowVisible(d.Window()) != FALSE; }));
         EXPECT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
         EXPECT_FALSE(services.KeyboardWatchState().ended);
@@ -353,6 +367,23 @@ TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
     EXPECT_TRUE(services.Registered().empty());
     EXPECT_TRUE(services.KeyboardWatchState().ended) << "the watch goes with the window";
 }
+
+// Whether the last WM_SETCURSOR was answered without the default processing,
+// which would set the window's own cursor again.
+class CursorProbe final : public CHiderDlg {
+public:
+    using CHiderDlg::CHiderDlg;
+    std::atomic<int> cursorKept{-1};
+
+protected:
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
+        const bool handled = CHiderDlg::OnWndMsg(message, wParam, lParam, pResult);
+        if (message == WM_SETCURSOR) {
+            cursorKept = handled && *pResult == TRUE ? 1 : 0;
+        }
+        return handled;
+    }
+};
 
 // The finder drag's ends, with the window manager's messages sent as it
 // sends them: a press on the finder, then the release or a loss of capture.
@@ -372,15 +403,27 @@ TEST_F(Hiding, ADragEndsWithAHideOnlyOnItsReleaseAtThePointersPlace) {
         SCOPED_TRACE(way.name);
         test::FakeWindowServices fresh;
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
-        CHiderDlg dialog(fresh);
+        CursorProbe dialog(fresh, store, record);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
+            const WPARAM self = reinterpret_cast<WPARAM>(d.Window());
+            const LPARAM overClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+            ::SendMessageW(d.Window(), WM_SETCURSOR, self, overClient);
+            EXPECT_EQ(dialog.cursorKept, 0) << "no drag: the window's own cursor";
             RECT finder{};
             ::GetWindowRect(d.Item(IDC_FINDER), &finder);
             ::MapWindowPoints(nullptr, d.Window(), reinterpret_cast<POINT*>(&finder), 2);
             const LPARAM onFinder = MAKELPARAM((finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2);
             ::SendMessageW(d.Window(), WM_LBUTTONDOWN, MK_LBUTTON, onFinder);
             EXPECT_FALSE(::IsWindowVisible(d.Window())) << "steps aside for the drag";
+            // The finder cursor, and it stays while the drag lasts.
+            const HCURSOR finderCursor =
+                ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_FINDER_CURSOR));
+            EXPECT_EQ(fresh.CursorShape(), finderCursor);
+            fresh.SetCursorShape(nullptr);
+            ::SendMessageW(d.Window(), WM_SETCURSOR, self, overClient);
+            EXPECT_EQ(fresh.CursorShape(), finderCursor);
+            EXPECT_EQ(dialog.cursorKept, 1);
 
             // The message's point is the finder's; the pointer is over the target.
             fresh.SetPointer({500, 500}, Target(1));
@@ -414,7 +457,7 @@ TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
         if (refused) {
             services.RefuseHotKey(HOTKEY_HIDE_UNDER_CURSOR);
         }
-        SetUpProbe dialog(services);
+        SetUpProbe dialog(services, store, record);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             EXPECT_EQ(services.KeyboardWatchState().window, d.Window());

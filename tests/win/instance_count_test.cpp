@@ -84,28 +84,28 @@ class Squatter {
 public:
     // `sddl` empty: the system's default security.
     Squatter(const std::vector<std::wstring>& names, const std::wstring& sddl) {
-        fw::unique_hlocal descriptor;
+        handles::unique_hlocal descriptor;
         if (!sddl.empty()) {
             ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, descriptor.put(),
                                                                    nullptr);
         }
         SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
         for (const std::wstring& name : names) {
-            fw::unique_handle mutex(::CreateMutexW(&attributes, TRUE, name.c_str()));
+            handles::unique_handle mutex(::CreateMutexW(&attributes, TRUE, name.c_str()));
             if (mutex && ::GetLastError() != ERROR_ALREADY_EXISTS) {
                 m_held.push_back(std::move(mutex));
             }
         }
     }
     ~Squatter() {
-        for (fw::unique_handle& mutex : m_held) {
+        for (handles::unique_handle& mutex : m_held) {
             ::ReleaseMutex(mutex.get());
         }
     }
     size_t Held() const { return m_held.size(); }
 
 private:
-    std::vector<fw::unique_handle> m_held;
+    std::vector<handles::unique_handle> m_held;
 };
 
 std::vector<std::wstring> FixedNames() {
@@ -161,7 +161,7 @@ TEST_F(InstanceCount, NamesHeldByAnotherNeitherBlockNorDoubleAStart) {
 TEST_F(InstanceCount, AStartThatCannotHaveTheLockSoonRefusesWithoutCounting) {
     onecopy::UserObjects objects;
     ASSERT_TRUE(objects.Ready());
-    fw::unique_handle lock(::CreateMutexW(objects.Attributes(), TRUE, onecopy::LockName(objects.Sid(), 0).c_str()));
+    handles::unique_handle lock(::CreateMutexW(objects.Attributes(), TRUE, onecopy::LockName(objects.Sid(), 0).c_str()));
     const DWORD made = ::GetLastError();
     ASSERT_TRUE(lock);
     ASSERT_NE(made, static_cast<DWORD>(ERROR_ALREADY_EXISTS));

@@ -11,10 +11,14 @@
 #include <vector>
 
 #include "about_dlg.h"
+#include "fake_settings_store.h"
+#include "fake_window_record.h"
+#include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "modal_driver.h"
 #include "poll.h"
 #include "resource.h"
+#include "version.h"
 #include "windows_of.h"
 
 namespace {
@@ -35,9 +39,13 @@ RECT ClientRectOfChild(HWND dialog, HWND child) {
     return rect;
 }
 
-// Runs a fresh main window under the script.
+// Runs a fresh main window under the script, on fakes: nothing of the user's
+// (registry, hotkeys, keyboard) is touched.
 void WithMainWindow(const std::function<void(Driver&)>& script) {
-    CHiderDlg dialog;
+    test::FakeWindowServices services;
+    test::FakeSettingsStore store;
+    test::FakeWindowRecord record;
+    CHiderDlg dialog(services, store, record);
     test::RunModal(dialog, [&](Driver& d) {
         ASSERT_NE(d.Window(), nullptr);
         script(d);
@@ -235,15 +243,13 @@ TEST(MainWindow, WindowMenuOffersTheAboutBox) {
 
         // Choosing it opens the About box over the main window, which waits for it.
         ::PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-        HWND about = nullptr;
-        ASSERT_TRUE(WaitFor([&] {
-            about = ::FindWindowW(L"#32770", L"关于 Veilkeeper");
-            return about != nullptr && ::IsWindowVisible(about);
-        }));
+        HWND about = test::WaitForVisibleDialog(L"关于 Veilkeeper");
+        ASSERT_NE(about, nullptr);
         EXPECT_EQ(::GetWindow(about, GW_OWNER), main);
         EXPECT_FALSE(::IsWindowEnabled(main));
         const auto texts = test::StaticTextsOf(about);
-        EXPECT_NE(std::find(texts.begin(), texts.end(), L"Veilkeeper 1.0 版"), texts.end());
+        const std::wstring version = L"Veilkeeper " VEILKEEPER_VERSION_SHORT_W L" 版";
+        EXPECT_NE(std::find(texts.begin(), texts.end(), version), texts.end()) << "the project's version";
         EXPECT_EQ(test::TextOf(::GetDlgItem(about, IDOK)), L"确定");
 
         // Esc closes it and gives the main window back.
@@ -301,7 +307,10 @@ TEST(MainWindow, WhileADialogRunsOverItCommandsFromProgramsOpenNoOther) {
 // once. Sent or posted by a program, they would set the window up again with
 // an object of the sender's choosing, or end the run with windows hidden.
 TEST(MainWindow, SetUpAndDestructionFromProgramsAreIgnored) {
-    CHiderDlg dialog;
+    test::FakeWindowServices services;
+    test::FakeSettingsStore store;
+    test::FakeWindowRecord record;
+    CHiderDlg dialog(services, store, record);
     test::RunModal(dialog, [&](Driver& d) {
         HWND main = d.Window();
         const int menuItems = ::GetMenuItemCount(::GetSystemMenu(main, FALSE));

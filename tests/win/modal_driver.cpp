@@ -69,7 +69,7 @@ void ModalDriver::OnDialogThread(const std::function<void()>& job) {
         job();
         ::InterlockedExchange(&done, 1);
     };
-    fw::unique_hhook hook(::SetWindowsHookExW(WH_GETMESSAGE, &RunJobHook, nullptr, m_threadId));
+    handles::unique_hhook hook(::SetWindowsHookExW(WH_GETMESSAGE, &RunJobHook, nullptr, m_threadId));
     if (hook && ::PostMessageW(Window(), RunJobMessage(), 0, reinterpret_cast<LPARAM>(&marked))) {
         WaitFor([&] { return done != 0; });
     }

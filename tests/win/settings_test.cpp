@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "hotkey_ids.h"
 #include "modal_driver.h"
 #include "poll.h"
+#include "registry_settings_store.h"
 #include "resource.h"
 #include "user_settings.h"
 #include "windows_of.h"
@@ -31,9 +33,11 @@ protected:
     void TearDown() override { test::ForgetSettings(); }
 
     test::FakeWindowServices services;
+    test::FakeWindowRecord record;
 
+    // The real settings store, on fake window services.
     void WithMainWindow(const std::function<void(Driver&)>& script) {
-        CHiderDlg dialog(services);
+        CHiderDlg dialog(services, settings::UserSettings(), record);
         test::RunModal(dialog, [&](Driver& d) {
             ASSERT_NE(d.Window(), nullptr);
             script(d);
@@ -49,12 +53,7 @@ protected:
     // Opens the hotkey settings dialog from the main window; its window.
     static HWND OpenHotKeyDialog(Driver& d) {
         ::PostMessageW(d.Window(), WM_COMMAND, ID_SET_HOTKEY, 0);
-        HWND dialog = nullptr;
-        WaitFor([&] {
-            dialog = ::FindWindowW(L"#32770", L"快捷键设定");
-            return dialog != nullptr && ::IsWindowVisible(dialog);
-        });
-        return dialog;
+        return test::WaitForVisibleDialog(L"快捷键设定");
     }
 
     // The visible window another window owns (a message box over it); none in time.
@@ -148,7 +147,8 @@ TEST_F(Settings, TheHotKeyDialogShowsTheKeyFreesItAndOkSavesBothValues) {
 
         Close(dialog, IDOK);  // unchanged
         EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, 0xC0); }));
-        EXPECT_EQ(test::StoredDword(L"VirtualKey"), 0xC0u);
+        // Saved once the dialog's run is over, after the key was registered.
+        EXPECT_TRUE(WaitFor([&] { return test::StoredDword(L"VirtualKey") == 0xC0u; }));
         EXPECT_EQ(test::StoredDword(L"Modifiers"), 0u);
 
         dialog = OpenHotKeyDialog(d);
@@ -157,7 +157,7 @@ TEST_F(Settings, TheHotKeyDialogShowsTheKeyFreesItAndOkSavesBothValues) {
         Close(dialog, IDOK);
         EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_ALT | MOD_NOREPEAT, 'X'); }));
         EXPECT_EQ(services.KeyboardWatchState().releaseKey, UINT{'X'}) << "its releases are followed";
-        EXPECT_EQ(test::StoredDword(L"VirtualKey"), DWORD{'X'});
+        EXPECT_TRUE(WaitFor([&] { return test::StoredDword(L"VirtualKey") == DWORD{'X'}; }));
         EXPECT_EQ(test::StoredDword(L"Modifiers"), DWORD{HOTKEYF_ALT});
     });
 }

@@ -45,7 +45,7 @@ TEST_F(WindowRecord, EntriesComeBackAsWrittenAndGoWithTheirRows) {
     record.Remove(2);
     record.Remove(3);
     record.RemoveIfEmpty();
-    fw::unique_hkey key;
+    handles::unique_hkey key;
     EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, hider::kHiddenWindowsKey, 0, KEY_READ, key.put()), ERROR_SUCCESS);
     key.release();
     EXPECT_EQ(test::StoredDword(L"InvisibleOnDrop"), 0u) << "the settings stay as they were";

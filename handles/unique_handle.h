@@ -1,4 +1,5 @@
 // One owner per handle: a move-only holder that releases its handle exactly once.
+// Below every other folder: it uses nothing of ours, and anything may use it.
 #pragma once
 
 #include <windows.h>
@@ -6,7 +7,7 @@
 
 #include <utility>
 
-namespace fw {
+namespace handles {
 
 // How a kind of handle is released, and which value means "none".
 template <typename H, auto CloseFn>
@@ -66,4 +67,4 @@ using unique_hhook = unique_any<null_handle_traits<HHOOK, &::UnhookWindowsHookEx
 // Memory the system hands out with LocalAlloc: SIDs and security descriptors.
 using unique_hlocal = unique_any<null_handle_traits<HLOCAL, &::LocalFree>>;
 
-}  // namespace fw
+}  // namespace handles
