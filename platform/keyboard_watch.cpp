@@ -1,5 +1,6 @@
 #include "keyboard_watch.h"
 
+#include <cstdint>
 #include <system_error>
 #include <utility>
 
@@ -20,8 +21,26 @@ struct HookState {
     UINT message = 0;
     const std::atomic<UINT>* releaseKey = nullptr;
     TabJudge* judge = nullptr;
+    // The events' own clock, extended past the 32-bit tick count's wrap.
+    bool haveTime = false;
+    DWORD lastTick = 0;
+    std::uint64_t timeMs = 0;
 };
 thread_local HookState* t_state = nullptr;
+
+// When the key was pressed, not when the hook ran: a hook called late (a busy
+// system) must not stretch or shrink the gap between two presses. The event's
+// tick count wraps every 49.7 days; differences of it do not.
+std::uint64_t EventTime(HookState& state, DWORD tick) {
+    if (!state.haveTime) {
+        state.haveTime = true;
+        state.timeMs = ::GetTickCount64();
+    } else {
+        state.timeMs += static_cast<DWORD>(tick - state.lastTick);
+    }
+    state.lastTick = tick;
+    return state.timeMs;
+}
 
 bool Held(int virtualKey) {
     return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0;
@@ -41,7 +60,7 @@ LRESULT CALLBACK WatchKey(int code, WPARAM wParam, LPARAM lParam) {
     const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
     TabAction action = TabAction::PassOn;
     if (key->vkCode == VK_TAB && (down || up) && *t_state->judge) {
-        action = (*t_state->judge)(TabEvent{down, down && ControlOnly(), ::GetTickCount64()});
+        action = (*t_state->judge)(TabEvent{down, down && ControlOnly(), EventTime(*t_state, key->time)});
     }
     if (up && key->vkCode == t_state->releaseKey->load()) {
         ::PostMessageW(t_state->window, t_state->message, kHideKeyReleased, 0);
