@@ -28,6 +28,21 @@ constexpr WORD kHideKey = 0xC0;
 constexpr int kInvisibleOnDropId = 1005;
 constexpr int kHideSelfAfterShowId = 1016;
 
+// The prefix's folder for temporary files, with its closing backslash.
+std::wstring TempFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return temp;
+}
+
+// Where the planted library (rogue_onecopy.dll) marks that it was loaded; no
+// mark is there yet.
+std::wstring FreshRogueMark() {
+    const std::wstring mark = TempFolder() + L"veilkeeper-rogue-loaded";
+    ::DeleteFileW(mark.c_str());
+    return mark;
+}
+
 class Faults : public test::VeilkeeperRunning {};
 
 TEST_F(Faults, AWindowThatGoesWhileHiddenLosesItsRowBySelf) {
@@ -214,13 +229,11 @@ TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
 TEST(FaultsAtStart, APlantedLibraryBesideTheProgramOrInTheCurrentFolderIsNeverLoaded) {
     test::ForgetSettings();
     ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring mark = std::wstring(temp) + L"veilkeeper-rogue-loaded";
-    ::DeleteFileW(mark.c_str());
+    const std::wstring temp = TempFolder();
+    const std::wstring mark = FreshRogueMark();
 
-    const std::wstring programFolder = std::wstring(temp) + L"veilkeeper-planted-beside";
-    const std::wstring currentFolder = std::wstring(temp) + L"veilkeeper-planted-current";
+    const std::wstring programFolder = temp + L"veilkeeper-planted-beside";
+    const std::wstring currentFolder = temp + L"veilkeeper-planted-current";
     for (const std::wstring& folder : {programFolder, currentFolder}) {
         ::CreateDirectoryW(folder.c_str(), nullptr);
         ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\rogue_onecopy.dll").c_str(),
@@ -285,14 +298,12 @@ private:
 TEST(FaultsAtStart, ALibraryPlantedBesideTheProgramIsNotLoadedWhenF1OpensTheGuide) {
     test::ForgetSettings();
     ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring mark = std::wstring(temp) + L"veilkeeper-rogue-loaded";
-    ::DeleteFileW(mark.c_str());
+    const std::wstring temp = TempFolder();
+    const std::wstring mark = FreshRogueMark();
 
     // A downloaded folder: the program, its guide, and a library the shell
     // will ask for by name (it marks its loading).
-    const std::wstring folder = std::wstring(temp) + L"veilkeeper-downloads";
+    const std::wstring folder = temp + L"veilkeeper-downloads";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     for (const wchar_t* file : {L"Veilkeeper.exe", L"Veilkeeper.html"}) {
         ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\" + file).c_str(), (folder + L"\\" + file).c_str(), FALSE));
