@@ -222,7 +222,7 @@ bool CHiderDlg::TryHideKey(WORD vk, WORD modifiers) {
     if (!m_services.RegisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR, registration | MOD_NOREPEAT, vk)) {
         return false;
     }
-    m_bHideKeyDown = false;
+    m_hideKeyPresses.Released();
     if (m_keyboardWatch) {
         m_keyboardWatch->ReportReleasesOf(vk);
     }
@@ -239,10 +239,9 @@ void CHiderDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
     }
     // A held key hides one window: until the watch has seen the key go up,
     // a key-down is a repeat. Without a watch no release would ever come.
-    if (m_bHideKeyDown) {
+    if (!m_hideKeyPresses.Pressed(::GetTickCount64(), m_keyboardWatch && m_keyboardWatch->Active())) {
         return;
     }
-    m_bHideKeyDown = m_keyboardWatch && m_keyboardWatch->Active();
     POINT pointer{};
     if (m_services.CursorPos(pointer)) {
         HideWindowAt(pointer);
@@ -253,7 +252,7 @@ void CHiderDlg::OnKeyboardWatch(WPARAM event) {
     if (event == platform::kTabReported) {  // the show-key's double press
         ShowWindow(SW_SHOW);
     } else if (event == platform::kHideKeyReleased) {
-        m_bHideKeyDown = false;
+        m_hideKeyPresses.Released();
     }
 }
 

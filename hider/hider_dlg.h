@@ -7,6 +7,7 @@
 #include "finder_drag.h"
 #include "framework.h"
 #include "hidden_windows.h"
+#include "hide_key_presses.h"
 #include "settings_store.h"
 #include "unique_handle.h"
 #include "window_record.h"
@@ -74,7 +75,7 @@ protected:
 
     hider::FinderDrag m_finderDrag;  // idle or dragging
     std::unique_ptr<platform::KeyboardWatch> m_keyboardWatch;  // the show-key, and the hide-key's release
-    bool m_bHideKeyDown = false;  // the hide-key was taken and not yet seen released
+    hider::HideKeyPresses m_hideKeyPresses;  // a held hide-key is one press
     // The settings: the store's defaults until LoadSettings; the options
     // always as their check boxes show them (UpdateData).
     static constexpr settings::Settings kDefaultSettings{};
