@@ -101,9 +101,13 @@ public:
         Stamp s("service: DescribeWindow");
         return m_real.DescribeWindow(window);
     }
-    bool ShowTarget(HWND window, bool show) override {
-        Stamp s(show ? "service: ShowTarget(show)" : "service: ShowTarget(hide)");
-        return m_real.ShowTarget(window, show);
+    bool HideTarget(HWND window) override {
+        Stamp s("service: HideTarget");
+        return m_real.HideTarget(window);
+    }
+    bool ShowTarget(HWND window) override {
+        Stamp s("service: ShowTarget");
+        return m_real.ShowTarget(window);
     }
     std::wstring WindowTitle(HWND window) override {
         Stamp s("service: WindowTitle");
@@ -120,13 +124,14 @@ public:
     }
     void CaptureMouse(HWND window) override { m_real.CaptureMouse(window); }
     void ReleaseMouse() override { m_real.ReleaseMouse(); }
-    void ShowFinderCursor() override { m_real.ShowFinderCursor(); }
+    void SetCursorShape(HCURSOR cursor) override { m_real.SetCursorShape(cursor); }
     bool RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) override {
         return m_real.RegisterHotKey(window, id, modifiers, virtualKey);
     }
     void UnregisterHotKey(HWND window, int id) override { m_real.UnregisterHotKey(window, id); }
-    std::unique_ptr<platform::KeyboardWatch> WatchKeyboard(HWND window, UINT message) override {
-        return m_real.WatchKeyboard(window, message);
+    std::unique_ptr<platform::KeyboardWatch> WatchKeyboard(HWND window, UINT message,
+                                                           platform::TabJudge judge) override {
+        return m_real.WatchKeyboard(window, message, std::move(judge));
     }
 
 private:
@@ -230,7 +235,7 @@ LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (g_bareServices->CursorPos(pointer)) {
             HWND target = g_bareServices->TopLevelWindow(g_bareServices->WindowFromPoint(pointer));
             if (target != nullptr && target != window) {
-                g_bareServices->ShowTarget(target, false);
+                g_bareServices->HideTarget(target);
             }
         }
         return 0;
