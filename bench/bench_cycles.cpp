@@ -58,8 +58,11 @@ int wmain(int argc, wchar_t** argv) {
         ::GetWindowRect(target, &rect);
         test::MovePointer(test::CentreOf(rect));
         auto cycle = [&] {
-            ::SendMessageW(d.Window(), WM_HOTKEY, HOTKEY_HIDE_UNDER_CURSOR, 0);
+            // The real key: a hotkey message alone would count as the key
+            // held down since the last hide.
+            test::KeyDown(0xC0);
             test::WaitFor([&] { return !::IsWindowVisible(target); });
+            test::KeyUp(0xC0);
             ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
             NMITEMACTIVATE click{};
             click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_DBLCLK)};

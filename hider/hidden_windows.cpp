@@ -1,6 +1,7 @@
 #include "hidden_windows.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "relisting.h"
 #include "title_cut.h"
@@ -32,6 +33,9 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
     // its earlier window.
     m_rows.clear();
     m_bChecking = false;
+    m_iconsToAsk.clear();
+    m_bDrawingHeld = false;
+    m_bCatchUpPosted = false;
     m_hOwner = owner;
     m_pList = &list;
     // Full colour with a mask: icons keep their colours and transparency.
@@ -89,26 +93,73 @@ void HiddenWindows::Hide(HWND target) {
     if (!identity || m_pList == nullptr) {
         return;
     }
-    HICON icon = m_services.WindowIcon(target);
-    const int added = icon != nullptr ? m_imageList.Add(icon) : -1;
-    const Row row{target, *identity, added >= 0 ? added : I_IMAGENONE};
+    const Row row{target, *identity, I_IMAGENONE};
     const std::u16string title(CutTitle(Utf16(m_services.WindowTitle(target)), kRowTitleLength));
     const std::uint32_t order = m_nextOrder++;
 
-    // The list is drawn again only once the target has been told to hide:
-    // the user waits for the window to go, not for the list.
-    m_pList->SendMessage(WM_SETREDRAW, FALSE);
+    // The user waits for the window to go, not for the list: under Wine each
+    // redraw of the list (its rows, header and scroll bar) takes milliseconds,
+    // and the icon request waits on the target's own thread.
+    HoldDrawing();
     if (InsertRow(order, row, title)) {
         // Recorded before it goes, so that no end of Veilkeeper loses it.
         m_record.Add({order, row.identity, title});
-        if (!m_services.HideTarget(target)) {
+        if (m_services.HideTarget(target)) {
+            m_iconsToAsk.push_back(order);
+        } else {
             RemoveRow(0, order);  // it stayed on screen: it needs no row
         }
-    } else {
-        RemoveImage(row.image);
     }
-    m_pList->SendMessage(WM_SETREDRAW, TRUE);
     FollowRowCount();
+    // One catch-up for every hide before it is handled; at once when it
+    // cannot be asked for.
+    if (!m_bCatchUpPosted) {
+        m_bCatchUpPosted = ::PostMessageW(m_hOwner, kCatchUpMessage, 0, 0) != FALSE;
+        if (!m_bCatchUpPosted) {
+            CatchUp();
+        }
+    }
+}
+
+void HiddenWindows::HoldDrawing() {
+    if (!m_bDrawingHeld) {
+        m_pList->SendMessage(WM_SETREDRAW, FALSE);
+        m_bDrawingHeld = true;
+    }
+}
+
+void HiddenWindows::CatchUp() {
+    m_bCatchUpPosted = false;
+    if (m_pList == nullptr || m_pList->m_hWnd == nullptr) {
+        return;
+    }
+    for (std::uint32_t order : std::exchange(m_iconsToAsk, {})) {
+        const auto found = m_rows.find(order);
+        if (found == m_rows.end() || found->second.image != I_IMAGENONE) {
+            continue;  // given back already
+        }
+        HICON icon = m_services.WindowIcon(found->second.window);
+        const int added = icon != nullptr ? m_imageList.Add(icon) : -1;
+        if (added < 0) {
+            continue;
+        }
+        LVFINDINFOW find{};
+        find.flags = LVFI_PARAM;
+        find.lParam = static_cast<LPARAM>(order);
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = m_pList->FindItem(&find);
+        item.iImage = added;
+        if (item.iItem >= 0 && m_pList->SetItem(&item)) {
+            found->second.image = added;
+        } else {
+            RemoveImage(added);
+        }
+    }
+    if (m_bDrawingHeld) {
+        m_bDrawingHeld = false;
+        m_pList->SendMessage(WM_SETREDRAW, TRUE);
+    }
 }
 
 bool HiddenWindows::InsertRow(std::uint32_t order, const Row& row, std::u16string_view title) {

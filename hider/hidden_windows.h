@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include "framework.h"
 #include "record_entry.h"
@@ -28,6 +29,8 @@ public:
     // hidden; it runs only while there are rows.
     static constexpr UINT_PTR kCheckTimerId = 0x564B;
     static constexpr UINT kCheckIntervalMs = 500;
+    // Posted to the list's owner by a hide, for CatchUp.
+    static constexpr UINT kCatchUpMessage = WM_APP + 2;
 
     HiddenWindows(platform::WindowServices& services, WindowRecord& record) : m_services(services), m_record(record) {}
 
@@ -37,7 +40,12 @@ public:
 
     // Lists `target` on top and hides it. A window that is gone, or whose row
     // could not be added, is left as it is: nothing could bring it back.
+    // Only the row and its record come before the hide; the row's icon and
+    // the list's drawing follow in CatchUp.
     void Hide(HWND target);
+    // The work hides left for after them, once for all hides since the last
+    // catch-up: the new rows' icons, then the list drawn again.
+    void CatchUp();
     // Shows a row's window and removes the row, as RestoreResult says.
     RestoreResult Restore(int row);
     // Restores every row, newest first. A row whose show could not be made
@@ -67,6 +75,8 @@ private:
     void RemoveRow(int row, std::uint32_t order);
     void RemoveImage(int image);
     void FollowRowCount();
+    // Stops the list's drawing until the next catch-up.
+    void HoldDrawing();
 
     platform::WindowServices& m_services;
     WindowRecord& m_record;
@@ -76,6 +86,9 @@ private:
     std::map<std::uint32_t, Row> m_rows;  // by order, the row's item data
     std::uint32_t m_nextOrder = 1;
     bool m_bChecking = false;
+    std::vector<std::uint32_t> m_iconsToAsk;  // rows, by order, whose icon follows their hide
+    bool m_bDrawingHeld = false;
+    bool m_bCatchUpPosted = false;
 };
 
 }  // namespace hider

@@ -84,6 +84,11 @@ bool CHiderDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
         *pResult = 0;
         return true;
     }
+    if (message == hider::HiddenWindows::kCatchUpMessage) {
+        m_hiddenWindows.CatchUp();
+        *pResult = 0;
+        return true;
+    }
     if (message == WM_HELP) {
         CancelDrag();  // then on to the user guide
     }

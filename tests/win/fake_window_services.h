@@ -43,6 +43,11 @@ public:
         m_windowAtPointer = windowThere;
     }
     // The window is closed: its handle names nothing.
+    // Icon requests are recorded too, as "icon", from now on.
+    void RecordIconRequests() {
+        std::lock_guard lock(m_mutex);
+        m_recordIconRequests = true;
+    }
     void Close(HWND window) {
         std::lock_guard lock(m_mutex);
         m_targets.erase(window);
@@ -136,6 +141,9 @@ public:
     }
     HICON WindowIcon(HWND window) override {
         std::lock_guard lock(m_mutex);
+        if (m_recordIconRequests) {
+            m_calls.push_back({"icon", window});
+        }
         return m_targets[window].icon;
     }
     void RequestWindowMenu(HWND window, POINT) override { Record("menu", window); }
@@ -216,6 +224,7 @@ private:
     POINT m_pointer{};
     HWND m_windowAtPointer = nullptr;
     std::vector<Call> m_calls;
+    bool m_recordIconRequests = false;
     std::map<int, std::pair<UINT, UINT>> m_registered;
     std::vector<int> m_refused;
     std::vector<std::pair<UINT, UINT>> m_refusedCombinations;

@@ -102,6 +102,19 @@ protected:
     void Hide(int n, std::wstring title, HICON icon = nullptr) {
         services.AddTarget(Target(n), {std::move(title), icon, nullptr});
         hidden.Hide(Target(n));
+        CatchUp();
+    }
+    // What the owner does with the catch-up messages posted to it; how many
+    // there were.
+    int CatchUp() {
+        int posted = 0;
+        MSG msg;
+        while (::PeekMessageW(&msg, m_owner, hider::HiddenWindows::kCatchUpMessage,
+                              hider::HiddenWindows::kCatchUpMessage, PM_REMOVE)) {
+            ++posted;
+            hidden.CatchUp();
+        }
+        return posted;
     }
 
     test::FakeWindowServices services;
@@ -146,6 +159,36 @@ TEST_F(HiddenWindows, AThousandHidesAndRestoresLeaveExactlyTheIconsOfTheListedRo
     Hide(1001, L"没有图标");
     EXPECT_EQ(ImageOf(0), I_IMAGENONE);
     EXPECT_EQ(ImageList_GetImageCount(Images()), 0);
+}
+
+TEST_F(HiddenWindows, TheWindowIsToldToHideBeforeItsIconIsAskedForOneCatchUpServesAllHidesBeforeIt) {
+    Attach();
+    services.RecordIconRequests();
+    const auto red = SolidIcon(ColourOf(1));
+    const auto blue = SolidIcon(ColourOf(2));
+    services.AddTarget(Target(1), {L"A", red.get(), nullptr});
+    services.AddTarget(Target(2), {L"B", blue.get(), nullptr});
+    hidden.Hide(Target(1));
+    hidden.Hide(Target(2));
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"B", L"A"})) << "the rows come before the hides";
+    EXPECT_EQ(ImageOf(0), I_IMAGENONE);
+    EXPECT_EQ(record.m_entries.size(), 2u);
+
+    EXPECT_EQ(CatchUp(), 1);
+    std::vector<std::string> calls;
+    for (const auto& call : services.Calls()) {
+        calls.push_back(call.what + (call.window == Target(1) ? " A" : call.window == Target(2) ? " B" : " ?"));
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"hide A", "hide B", "icon A", "icon B"}));
+    EXPECT_EQ(DrawnColour(ImageOf(RowOf(L"A"))), ColourOf(1));
+    EXPECT_EQ(DrawnColour(ImageOf(RowOf(L"B"))), ColourOf(2));
+
+    // A row given back before its catch-up takes no image.
+    services.AddTarget(Target(3), {L"C", red.get(), nullptr});
+    hidden.Hide(Target(3));
+    ASSERT_EQ(hidden.Restore(RowOf(L"C")), hider::RestoreResult::Shown);
+    EXPECT_EQ(CatchUp(), 1);
+    EXPECT_EQ(ImageList_GetImageCount(Images()), 2);
 }
 
 TEST_F(HiddenWindows, TitlesAreCutAtACharacterBoundary) {
