@@ -101,6 +101,10 @@ public:
         Stamp s("service: DescribeWindow");
         return m_real.DescribeWindow(window);
     }
+    bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
+        Stamp s("service: IsWindowOfThread");
+        return m_real.IsWindowOfThread(window, processId, threadId);
+    }
     bool HideTarget(HWND window) override {
         Stamp s("service: HideTarget");
         return m_real.HideTarget(window);

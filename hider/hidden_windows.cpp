@@ -239,8 +239,13 @@ void HiddenWindows::DropClosed() {
         if (!order) {
             continue;
         }
+        // Runs twice a second: the cheap look only. A handle that names a
+        // window of the same thread is the same window here; showing it
+        // checks its whole identity first.
         const auto found = m_rows.find(*order);
-        if (found == m_rows.end() || !StillNames(found->second)) {
+        if (found == m_rows.end() ||
+            !m_services.IsWindowOfThread(found->second.window, found->second.identity.processId,
+                                         found->second.identity.threadId)) {
             RemoveRow(row, *order);
         }
     }

@@ -18,6 +18,9 @@ public:
     bool BelongsToThisProgram(HWND window) override { return IsOfThisProcess(window); }
     bool IsDesktop(HWND window) override { return IsDesktopWindow(window); }
     std::optional<WindowFacts> DescribeWindow(HWND window) override { return FactsOf(window); }
+    bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
+        return platform::IsWindowOfThread(window, processId, threadId);
+    }
     bool HideTarget(HWND window) override { return SetTargetVisible(window, false); }
     bool ShowTarget(HWND window) override { return SetTargetVisible(window, true); }
     std::wstring WindowTitle(HWND window) override { return TitleOf(window); }

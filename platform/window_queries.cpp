@@ -30,6 +30,11 @@ std::wstring TitleOf(HWND window) {
     return std::wstring(title, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
+bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) {
+    DWORD process = 0;
+    return ::IsWindow(window) && ::GetWindowThreadProcessId(window, &process) == threadId && process == processId;
+}
+
 bool IsOfThisProcess(HWND window) {
     DWORD process = 0;
     return ::GetWindowThreadProcessId(window, &process) != 0 && process == ::GetCurrentProcessId();

@@ -15,6 +15,7 @@ HWND TopLevelOf(HWND window);
 std::wstring TitleOf(HWND window);
 bool IsOfThisProcess(HWND window);
 bool IsDesktopWindow(HWND window);
+bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId);
 std::optional<WindowFacts> FactsOf(HWND window);
 
 }  // namespace platform

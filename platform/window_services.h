@@ -73,6 +73,9 @@ public:
     virtual bool IsDesktop(HWND window) = 0;
     // The window's facts now; none when no window has this handle.
     virtual std::optional<WindowFacts> DescribeWindow(HWND window) = 0;
+    // Whether the handle still names a window of that process's thread: a
+    // cheap first look (no process is opened), for checks that run often.
+    virtual bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) = 0;
     // Hide or show another program's window without waiting on it; whether
     // the request could be made.
     virtual bool HideTarget(HWND window) = 0;

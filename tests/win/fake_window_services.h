@@ -132,6 +132,11 @@ public:
         return platform::WindowFacts{found->second.processId, 0x01DC0000'00000000ULL + found->second.processId,
                                      found->second.threadId, L"FakeWindow", !m_hidden[window]};
     }
+    bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
+        std::lock_guard lock(m_mutex);
+        auto found = m_targets.find(window);
+        return found != m_targets.end() && found->second.processId == processId && found->second.threadId == threadId;
+    }
     bool HideTarget(HWND window) override { return SetShown(window, false); }
     bool ShowTarget(HWND window) override { return SetShown(window, true); }
     // The whole title: the caller cuts it.
