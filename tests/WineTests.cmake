@@ -15,17 +15,21 @@ else()
   message(STATUS "Windows tests: x86_64 only; ${wine32_reason}")
 endif()
 
-# A Wine test that exits 77 was skipped; ctest prints each such test's reason
-# (its line "Skipped: ...") once the run is over.
+# A Wine test that exits 77 was skipped; it leaves its reason in a file that
+# ctest prints once the run is over.
 set(skip_code 77)
+set(skip_notes ${CMAKE_BINARY_DIR}/skipped)
+set(print_skips "${CMAKE_COMMAND} -DDIR=${skip_notes} -P ${CMAKE_CURRENT_SOURCE_DIR}/print_skips.cmake")
 file(WRITE ${CMAKE_BINARY_DIR}/CTestCustom.cmake
-     "set(CTEST_CUSTOM_POST_TEST \"${CMAKE_COMMAND} -P ${CMAKE_CURRENT_SOURCE_DIR}/print_skips.cmake\")\n")
+     "set(CTEST_CUSTOM_PRE_TEST \"${CMAKE_COMMAND} -DMODE=clear -DDIR=${skip_notes} -P ${CMAKE_CURRENT_SOURCE_DIR}/print_skips.cmake\")\n"
+     "set(CTEST_CUSTOM_POST_TEST \"${print_skips}\")\n")
 
 function(add_wine_test name flavour program)
   add_test(NAME ${name}
     COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run.sh ${flavour} ${WINE_TEMPLATE_${flavour}}
             ${VEILKEEPER_WIN_BIN_DIR_${flavour}}/${program} --gtest_color=no)
-  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE ${skip_code} TIMEOUT 600)
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE ${skip_code} TIMEOUT 600
+                       ENVIRONMENT VEILKEEPER_SKIP_NOTE=${skip_notes}/${name}.txt)
   if(flavour IN_LIST VEILKEEPER_TEST_FLAVOURS)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine.${flavour})
   endif()

@@ -1,15 +1,15 @@
-# Run by ctest after the tests: prints the reason of each test that skipped
-# itself, so a skip is never silent.
-set(log ${CMAKE_CURRENT_BINARY_DIR}/Testing/Temporary/LastTest.log)
-if(NOT EXISTS ${log})
+# Run by ctest before the tests (MODE=clear) and after them: prints the reason
+# of each test that skipped itself, so a skip is never silent. Each Wine test
+# writes its reason, when it skips, to DIR/<test>.txt.
+if(MODE STREQUAL "clear")
+  file(REMOVE_RECURSE ${DIR})
+  file(MAKE_DIRECTORY ${DIR})
   return()
 endif()
-file(STRINGS ${log} lines ENCODING UTF-8 REGEX "^(----------------------------------------------------------$|[0-9]+/[0-9]+ Testing: |Skipped: )")
-set(test "")
-foreach(line IN LISTS lines)
-  if(line MATCHES "^[0-9]+/[0-9]+ Testing: (.*)$")
-    set(test ${CMAKE_MATCH_1})
-  elseif(line MATCHES "^Skipped: (.*)$")
-    message("${test} skipped: ${CMAKE_MATCH_1}")
-  endif()
+file(GLOB notes ${DIR}/*.txt)
+foreach(note IN LISTS notes)
+  get_filename_component(test ${note} NAME_WLE)
+  file(READ ${note} reason)
+  string(STRIP "${reason}" reason)
+  message("${test} skipped: ${reason}")
 endforeach()
