@@ -63,8 +63,7 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
     }
     for (const RecordEntry& entry : relisting.rows) {
         HWND window = WindowOfHandle(entry.window.handle);
-        HICON icon = m_services.WindowIcon(window);
-        const int added = icon != nullptr ? m_imageList.Add(icon) : -1;
+        const int added = AddIconOf(window);
         const Row row{window, entry.window, added >= 0 ? added : I_IMAGENONE};
         if (!InsertRow(entry.order, row, entry.title)) {
             // Without a row nothing could show it again: give it back now.
@@ -138,19 +137,11 @@ void HiddenWindows::CatchUp() {
         if (found == m_rows.end() || found->second.image != I_IMAGENONE) {
             continue;  // given back already
         }
-        HICON icon = m_services.WindowIcon(found->second.window);
-        const int added = icon != nullptr ? m_imageList.Add(icon) : -1;
+        const int added = AddIconOf(found->second.window);
         if (added < 0) {
             continue;
         }
-        LVFINDINFOW find{};
-        find.flags = LVFI_PARAM;
-        find.lParam = static_cast<LPARAM>(order);
-        LVITEMW item{};
-        item.mask = LVIF_IMAGE;
-        item.iItem = m_pList->FindItem(&find);
-        item.iImage = added;
-        if (item.iItem >= 0 && m_pList->SetItem(&item)) {
+        if (SetRowImage(order, added)) {
             found->second.image = added;
         } else {
             RemoveImage(added);
@@ -160,6 +151,22 @@ void HiddenWindows::CatchUp() {
         m_bDrawingHeld = false;
         m_pList->SendMessage(WM_SETREDRAW, TRUE);
     }
+}
+
+int HiddenWindows::AddIconOf(HWND window) {
+    HICON icon = m_services.WindowIcon(window);
+    return icon != nullptr ? m_imageList.Add(icon) : -1;
+}
+
+bool HiddenWindows::SetRowImage(std::uint32_t order, int image) {
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = static_cast<LPARAM>(order);
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = m_pList->FindItem(&find);
+    item.iImage = image;
+    return item.iItem >= 0 && m_pList->SetItem(&item);
 }
 
 bool HiddenWindows::InsertRow(std::uint32_t order, const Row& row, std::u16string_view title) {
@@ -280,16 +287,7 @@ void HiddenWindows::RemoveImage(int image) {
         }
         if (moved != m_rows.end()) {
             moved->second.image = image;
-            LVFINDINFOW find{};
-            find.flags = LVFI_PARAM;
-            find.lParam = static_cast<LPARAM>(moved->first);
-            LVITEMW item{};
-            item.mask = LVIF_IMAGE;
-            item.iItem = m_pList->FindItem(&find);
-            item.iImage = image;
-            if (item.iItem >= 0) {
-                m_pList->SetItem(&item);
-            }
+            SetRowImage(moved->first, image);
         }
     }
     m_imageList.SetImageCount(last);

@@ -71,6 +71,10 @@ private:
     bool StillNames(const Row& row);
     // The row's record order (its item data); none when it cannot be read.
     std::optional<std::uint32_t> OrderOfRow(int row) const;
+    // The window's icon added to the image list: its index, or -1 for none.
+    int AddIconOf(HWND window);
+    // Points the row of `order` at an image; whether the row was there.
+    bool SetRowImage(std::uint32_t order, int image);
     bool InsertRow(std::uint32_t order, const Row& row, std::u16string_view title);
     void RemoveRow(int row, std::uint32_t order);
     void RemoveImage(int image);

@@ -31,8 +31,9 @@ std::wstring TitleOf(HWND window) {
 }
 
 bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) {
+    // No window, no thread: a closed window's handle gives thread 0.
     DWORD process = 0;
-    return ::IsWindow(window) && ::GetWindowThreadProcessId(window, &process) == threadId && process == processId;
+    return ::GetWindowThreadProcessId(window, &process) == threadId && threadId != 0 && process == processId;
 }
 
 bool IsOfThisProcess(HWND window) {
