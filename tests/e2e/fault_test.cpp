@@ -43,6 +43,12 @@ std::wstring FreshRogueMark() {
     return mark;
 }
 
+// Puts the planted library (it marks its loading) into a folder under a name.
+bool PlantRogueLibrary(const std::wstring& folder, const wchar_t* name) {
+    return ::CopyFileW((test::ProgramFolder() + L"\\rogue_onecopy.dll").c_str(), (folder + L"\\" + name).c_str(),
+                       FALSE) != FALSE;
+}
+
 class Faults : public test::VeilkeeperRunning {};
 
 TEST_F(Faults, AWindowThatGoesWhileHiddenLosesItsRowBySelf) {
@@ -236,8 +242,7 @@ TEST(FaultsAtStart, APlantedLibraryBesideTheProgramOrInTheCurrentFolderIsNeverLo
     const std::wstring currentFolder = temp + L"veilkeeper-planted-current";
     for (const std::wstring& folder : {programFolder, currentFolder}) {
         ::CreateDirectoryW(folder.c_str(), nullptr);
-        ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\rogue_onecopy.dll").c_str(),
-                                (folder + L"\\Onecopy.dll").c_str(), FALSE));
+        ASSERT_TRUE(PlantRogueLibrary(folder, L"Onecopy.dll"));
     }
     ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\Veilkeeper.exe").c_str(),
                             (programFolder + L"\\Veilkeeper.exe").c_str(), FALSE));
@@ -308,8 +313,7 @@ TEST(FaultsAtStart, ALibraryPlantedBesideTheProgramIsNotLoadedWhenF1OpensTheGuid
     for (const wchar_t* file : {L"Veilkeeper.exe", L"Veilkeeper.html"}) {
         ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\" + file).c_str(), (folder + L"\\" + file).c_str(), FALSE));
     }
-    ASSERT_TRUE(::CopyFileW((test::ProgramFolder() + L"\\rogue_onecopy.dll").c_str(),
-                            (folder + L"\\veilkeeper_shellext.dll").c_str(), FALSE));
+    ASSERT_TRUE(PlantRogueLibrary(folder, L"veilkeeper_shellext.dll"));
     ShellHandlerNamedByFile handler(L"veilkeeper_shellext.dll");
 
     test::ChildProcess veilkeeper(folder + L"\\Veilkeeper.exe", L"");
