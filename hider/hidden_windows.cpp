@@ -35,7 +35,7 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
     m_bChecking = false;
     m_iconsToAsk.clear();
     m_bDrawingHeld = false;
-    m_bCatchUpPosted = false;
+    m_bCatchUpDue = false;
     m_hOwner = owner;
     m_pList = &list;
     // Full colour with a mask: icons keep their colours and transparency.
@@ -53,7 +53,7 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
         HWND window = WindowOfHandle(handle);
         if (HandleValue(window) == handle) {
             if (auto facts = m_services.DescribeWindow(window)) {
-                now = WindowNow{IdentityOf(window, *facts), facts->visible};
+                now = WindowNow{IdentityOf(window, *facts), m_services.IsShown(window)};
             }
         }
         return now;
@@ -87,12 +87,11 @@ bool HiddenWindows::StillNames(const Row& row) {
     return now && IsSameWindow(row.identity, *now);
 }
 
-void HiddenWindows::Hide(HWND target) {
-    const std::optional<WindowIdentity> identity = IdentityNow(target);
-    if (!identity || m_pList == nullptr) {
+void HiddenWindows::Hide(HWND target, const platform::WindowFacts& facts) {
+    if (m_pList == nullptr) {
         return;
     }
-    const Row row{target, *identity, I_IMAGENONE};
+    const Row row{target, IdentityOf(target, facts), I_IMAGENONE};
     const std::u16string title(CutTitle(Utf16(m_services.WindowTitle(target)), kRowTitleLength));
     const std::uint32_t order = m_nextOrder++;
 
@@ -110,11 +109,11 @@ void HiddenWindows::Hide(HWND target) {
         }
     }
     FollowRowCount();
-    // One catch-up for every hide before it is handled; at once when it
-    // cannot be asked for.
-    if (!m_bCatchUpPosted) {
-        m_bCatchUpPosted = ::PostMessageW(m_hOwner, kCatchUpMessage, 0, 0) != FALSE;
-        if (!m_bCatchUpPosted) {
+    // One catch-up for every hide before it comes; at once when its timer
+    // cannot be set.
+    if (!m_bCatchUpDue) {
+        m_bCatchUpDue = ::SetTimer(m_hOwner, kCatchUpTimerId, kCatchUpDelayMs, nullptr) != 0;
+        if (!m_bCatchUpDue) {
             CatchUp();
         }
     }
@@ -128,7 +127,9 @@ void HiddenWindows::HoldDrawing() {
 }
 
 void HiddenWindows::CatchUp() {
-    m_bCatchUpPosted = false;
+    if (std::exchange(m_bCatchUpDue, false)) {
+        ::KillTimer(m_hOwner, kCatchUpTimerId);
+    }
     if (m_pList == nullptr || m_pList->m_hWnd == nullptr) {
         return;
     }

@@ -29,8 +29,11 @@ public:
     // hidden; it runs only while there are rows.
     static constexpr UINT_PTR kCheckTimerId = 0x564B;
     static constexpr UINT kCheckIntervalMs = 500;
-    // Posted to the list's owner by a hide, for CatchUp.
-    static constexpr UINT kCatchUpMessage = WM_APP + 2;
+    // The timer, on the list's owner, a hide sets for CatchUp: a moment
+    // later, so that the target hides without the main window's work
+    // competing with it (its icon is asked of the target's own thread).
+    static constexpr UINT_PTR kCatchUpTimerId = 0x564C;
+    static constexpr UINT kCatchUpDelayMs = 15;
 
     HiddenWindows(platform::WindowServices& services, WindowRecord& record) : m_services(services), m_record(record) {}
 
@@ -38,11 +41,11 @@ public:
     // the recorded windows that are still hidden (after an end without Exit).
     void Attach(HWND owner, CListCtrl& list);
 
-    // Lists `target` on top and hides it. A window that is gone, or whose row
-    // could not be added, is left as it is: nothing could bring it back.
-    // Only the row and its record come before the hide; the row's icon and
-    // the list's drawing follow in CatchUp.
-    void Hide(HWND target);
+    // Lists `target`, described by `facts`, on top and hides it. A window
+    // whose row could not be added is left as it is: nothing could bring it
+    // back. Only the row and its record come before the hide; the row's icon
+    // and the list's drawing follow in CatchUp.
+    void Hide(HWND target, const platform::WindowFacts& facts);
     // The work hides left for after them, once for all hides since the last
     // catch-up: the new rows' icons, then the list drawn again.
     void CatchUp();
@@ -92,7 +95,7 @@ private:
     bool m_bChecking = false;
     std::vector<std::uint32_t> m_iconsToAsk;  // rows, by order, whose icon follows their hide
     bool m_bDrawingHeld = false;
-    bool m_bCatchUpPosted = false;
+    bool m_bCatchUpDue = false;
 };
 
 }  // namespace hider

@@ -1,6 +1,7 @@
 #include "hider_dlg.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "about_dlg.h"
 #include "hotkey_dlg.h"
@@ -81,11 +82,6 @@ bool CHiderDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     }
     if (message == WM_KEYBOARD_WATCH) {
         OnKeyboardWatch(wParam);
-        *pResult = 0;
-        return true;
-    }
-    if (message == hider::HiddenWindows::kCatchUpMessage) {
-        m_hiddenWindows.CatchUp();
         *pResult = 0;
         return true;
     }
@@ -273,11 +269,15 @@ void CHiderDlg::HideWindowAt(POINT screenPoint) {
 }
 
 void CHiderDlg::HideTargetWindow(HWND target) {
-    if (target == nullptr || target == m_hWnd || m_services.BelongsToThisProgram(target) ||
-        m_services.IsDesktop(target)) {
+    if (target == nullptr || target == m_hWnd) {
         return;
     }
-    m_hiddenWindows.Hide(target);
+    // Read once: the exemptions and the row are decided on the same facts.
+    const std::optional<platform::WindowFacts> facts = m_services.DescribeWindow(target);
+    if (!facts || m_services.IsExempt(target, *facts)) {
+        return;
+    }
+    m_hiddenWindows.Hide(target, *facts);
 }
 
 int CHiderDlg::SelectedRow() const {
@@ -389,6 +389,8 @@ void CHiderDlg::OnEndSession(BOOL bEnding) {
 void CHiderDlg::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == hider::HiddenWindows::kCheckTimerId) {
         m_hiddenWindows.DropClosed();
+    } else if (nIDEvent == hider::HiddenWindows::kCatchUpTimerId) {
+        m_hiddenWindows.CatchUp();
     }
 }
 

@@ -67,22 +67,38 @@ std::vector<RecordEntry> RegistryWindowRecord::Load() {
     return entries;
 }
 
-void RegistryWindowRecord::Add(const RecordEntry& entry) {
-    handles::unique_hkey key;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, m_keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                          nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
-        key.release();
-        return;
+HKEY RegistryWindowRecord::WritableKey() {
+    if (!m_key && ::RegCreateKeyExW(HKEY_CURRENT_USER, m_keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                    KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, m_key.put(),
+                                    nullptr) != ERROR_SUCCESS) {
+        m_key.release();
     }
+    return m_key.get();
+}
+
+void RegistryWindowRecord::Add(const RecordEntry& entry) {
     const std::wstring name = Wide(EntryName(entry.order));
     const std::wstring text = Wide(EncodeEntry(entry));
-    ::RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    auto write = [&](HKEY key) {
+        return ::RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    };
+    HKEY key = WritableKey();
+    if (key != nullptr && write(key) == ERROR_KEY_DELETED) {
+        // Deleted under the open key by someone else: made again.
+        m_key.reset();
+        if ((key = WritableKey()) != nullptr) {
+            write(key);
+        }
+    }
 }
 
 void RegistryWindowRecord::Remove(std::uint32_t order) {
-    if (handles::unique_hkey key = Open(m_keyPath, KEY_SET_VALUE)) {
-        ::RegDeleteValueW(key.get(), Wide(EntryName(order)).c_str());
+    const std::wstring name = Wide(EntryName(order));
+    if (m_key) {
+        ::RegDeleteValueW(m_key.get(), name.c_str());
+    } else if (handles::unique_hkey key = Open(m_keyPath, KEY_SET_VALUE)) {
+        ::RegDeleteValueW(key.get(), name.c_str());
     }
 }
 
@@ -90,13 +106,19 @@ void RegistryWindowRecord::RemoveIfEmpty() {
     DWORD values = 0;
     DWORD subkeys = 0;
     {
-        handles::unique_hkey key = Open(m_keyPath, KEY_QUERY_VALUE);
-        if (!key || ::RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        handles::unique_hkey opened;
+        HKEY key = m_key.get();
+        if (key == nullptr) {
+            opened = Open(m_keyPath, KEY_QUERY_VALUE);
+            key = opened.get();
+        }
+        if (key == nullptr || ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                                 nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
             return;
         }
     }
     if (values == 0 && subkeys == 0) {
+        m_key.reset();
         ::RegDeleteKeyW(HKEY_CURRENT_USER, m_keyPath.c_str());
     }
 }

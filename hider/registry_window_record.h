@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "unique_handle.h"
 #include "window_record.h"
 
 namespace hider {
@@ -23,7 +24,12 @@ public:
     void RemoveIfEmpty() override;
 
 private:
+    // The key, opened for writing by the first Add and kept open, so a hide
+    // writes its entry in one call; closed before the empty key is deleted.
+    HKEY WritableKey();
+
     std::wstring m_keyPath;
+    handles::unique_hkey m_key;
 };
 
 // The record for the program.

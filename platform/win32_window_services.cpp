@@ -15,9 +15,9 @@ class Win32Services final : public WindowServices {
 public:
     HWND WindowFromPoint(POINT point) override { return WindowAtPoint(point); }
     HWND TopLevelWindow(HWND window) override { return TopLevelOf(window); }
-    bool BelongsToThisProgram(HWND window) override { return IsOfThisProcess(window); }
-    bool IsDesktop(HWND window) override { return IsDesktopWindow(window); }
     std::optional<WindowFacts> DescribeWindow(HWND window) override { return FactsOf(window); }
+    bool IsExempt(HWND window, const WindowFacts& facts) override { return IsExemptWindow(window, facts); }
+    bool IsShown(HWND window) override { return ::IsWindowVisible(window) != FALSE; }
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
         return platform::IsWindowOfThread(window, processId, threadId);
     }

@@ -36,11 +36,6 @@ bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) {
     return ::GetWindowThreadProcessId(window, &process) == threadId && threadId != 0 && process == processId;
 }
 
-bool IsOfThisProcess(HWND window) {
-    DWORD process = 0;
-    return ::GetWindowThreadProcessId(window, &process) != 0 && process == ::GetCurrentProcessId();
-}
-
 namespace {
 
 std::wstring ClassNameOf(HWND window) {
@@ -68,11 +63,8 @@ ULONGLONG ProcessStart(DWORD processId) {
 
 }  // namespace
 
-bool IsDesktopWindow(HWND window) {
-    if (window == nullptr) {
-        return false;
-    }
-    if (window == ::GetDesktopWindow()) {
+bool IsExemptWindow(HWND window, const WindowFacts& facts) {
+    if (window == nullptr || facts.processId == ::GetCurrentProcessId() || window == ::GetDesktopWindow()) {
         return true;
     }
     // The shell draws the desktop's icons and wallpaper in top-level windows
@@ -82,11 +74,10 @@ bool IsDesktopWindow(HWND window) {
     if (window == shell) {
         return true;
     }
-    const std::wstring className = ClassNameOf(window);
-    if (className != L"Progman" && className != L"WorkerW") {
+    if (facts.className != L"Progman" && facts.className != L"WorkerW") {
         return false;
     }
-    return shell == nullptr || ProcessOf(window) == ProcessOf(shell);
+    return shell == nullptr || facts.processId == ProcessOf(shell);
 }
 
 std::optional<WindowFacts> FactsOf(HWND window) {
@@ -97,7 +88,6 @@ std::optional<WindowFacts> FactsOf(HWND window) {
     }
     facts.processStart = ProcessStart(facts.processId);
     facts.className = ClassNameOf(window);
-    facts.visible = ::IsWindowVisible(window) != FALSE;
     return facts;
 }
 

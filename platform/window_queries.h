@@ -13,8 +13,7 @@ namespace platform {
 HWND WindowAtPoint(POINT point);
 HWND TopLevelOf(HWND window);
 std::wstring TitleOf(HWND window);
-bool IsOfThisProcess(HWND window);
-bool IsDesktopWindow(HWND window);
+bool IsExemptWindow(HWND window, const WindowFacts& facts);
 bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId);
 std::optional<WindowFacts> FactsOf(HWND window);
 

@@ -48,13 +48,12 @@ public:
 };
 
 // What names a window beyond its handle, which the system hands out again
-// once a window is gone; and whether it is visible now.
+// once a window is gone.
 struct WindowFacts {
     DWORD processId = 0;
     ULONGLONG processStart = 0;  // the process's creation time; 0 when it cannot be read
     DWORD threadId = 0;
     std::wstring className;
-    bool visible = false;
 };
 
 class WindowServices {
@@ -66,13 +65,15 @@ public:
     // Going up through the parents: the first window without WS_CHILD or without
     // a parent; the window itself at least, none only for none.
     virtual HWND TopLevelWindow(HWND window) = 0;
-    // Whether the window is one of this program's own (they are never hidden).
-    virtual bool BelongsToThisProgram(HWND window) = 0;
-    // Whether it is the desktop window or one of the shell's desktop windows:
-    // hiding those would leave the user without a desktop.
-    virtual bool IsDesktop(HWND window) = 0;
     // The window's facts now; none when no window has this handle.
     virtual std::optional<WindowFacts> DescribeWindow(HWND window) = 0;
+    // Whether the window is never to be hidden: one of this program's own, the
+    // desktop window, or one of the shell's desktop windows (hiding those
+    // would leave the user without a desktop). Takes the facts just read, so
+    // nothing is asked of the system twice.
+    virtual bool IsExempt(HWND window, const WindowFacts& facts) = 0;
+    // Whether the window is visible now.
+    virtual bool IsShown(HWND window) = 0;
     // Whether the handle still names a window of that process's thread: a
     // cheap first look (no process is opened), for checks that run often.
     virtual bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) = 0;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -113,24 +114,30 @@ public:
         auto found = m_targets.find(window);
         return found != m_targets.end() && found->second.topLevel != nullptr ? found->second.topLevel : window;
     }
-    bool BelongsToThisProgram(HWND window) override { return ::IsWindow(window) != FALSE; }
-    bool IsDesktop(HWND window) override {
-        std::lock_guard lock(m_mutex);
-        for (HWND desktop : m_desktops) {
-            if (desktop == window) {
-                return true;
-            }
-        }
-        return false;
-    }
+    // A target as the test made it; any other real window is one of this
+    // process's own.
     std::optional<platform::WindowFacts> DescribeWindow(HWND window) override {
         std::lock_guard lock(m_mutex);
         auto found = m_targets.find(window);
         if (found == m_targets.end()) {
-            return std::nullopt;
+            DWORD processId = 0;
+            const DWORD threadId = ::GetWindowThreadProcessId(window, &processId);
+            if (threadId == 0) {
+                return std::nullopt;
+            }
+            return platform::WindowFacts{processId, 1, threadId, L"OwnWindow"};
         }
         return platform::WindowFacts{found->second.processId, 0x01DC0000'00000000ULL + found->second.processId,
-                                     found->second.threadId, L"FakeWindow", !m_hidden[window]};
+                                     found->second.threadId, L"FakeWindow"};
+    }
+    bool IsExempt(HWND window, const platform::WindowFacts& facts) override {
+        std::lock_guard lock(m_mutex);
+        return facts.processId == ::GetCurrentProcessId() ||
+               std::find(m_desktops.begin(), m_desktops.end(), window) != m_desktops.end();
+    }
+    bool IsShown(HWND window) override {
+        std::lock_guard lock(m_mutex);
+        return !m_hidden[window];
     }
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
         std::lock_guard lock(m_mutex);
@@ -139,17 +146,19 @@ public:
     }
     bool HideTarget(HWND window) override { return SetShown(window, false); }
     bool ShowTarget(HWND window) override { return SetShown(window, true); }
-    // The whole title: the caller cuts it.
+    // The whole title: the caller cuts it. A closed window has none.
     std::wstring WindowTitle(HWND window) override {
         std::lock_guard lock(m_mutex);
-        return m_targets[window].title;
+        auto found = m_targets.find(window);
+        return found != m_targets.end() ? found->second.title : std::wstring();
     }
     HICON WindowIcon(HWND window) override {
         std::lock_guard lock(m_mutex);
         if (m_recordIconRequests) {
             m_calls.push_back({"icon", window});
         }
-        return m_targets[window].icon;
+        auto found = m_targets.find(window);
+        return found != m_targets.end() ? found->second.icon : nullptr;
     }
     void RequestWindowMenu(HWND window, POINT) override { Record("menu", window); }
     bool CursorPos(POINT& point) override {

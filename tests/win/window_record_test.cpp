@@ -51,6 +51,15 @@ TEST_F(WindowRecord, EntriesComeBackAsWrittenAndGoWithTheirRows) {
     EXPECT_EQ(test::StoredDword(L"InvisibleOnDrop"), 0u) << "the settings stay as they were";
 }
 
+TEST_F(WindowRecord, AnEntryIsWrittenAfterSomeoneElseDeletedTheKeyItHoldsOpen) {
+    record.Add(Entry(1, u"before"));
+    test::ForgetSettings();  // the whole settings key, from outside
+    record.Add(Entry(2, u"after"));
+    const auto entries = test::HiddenWindowsRecord();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].first, L"00000002");
+}
+
 TEST_F(WindowRecord, ValuesThatAreNoEntryAreRemovedOnLoad) {
     record.Add(Entry(5, u"good"));
     test::StoreHiddenWindowsEntry(L"00000006", L"not an entry");
