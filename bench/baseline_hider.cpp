@@ -1,21 +1,65 @@
 // The bare baseline for the benchmarks: the platform calls Veilkeeper makes to
 // hide and show windows, through the same helpers, with nothing else (no
-// dialog, no list, no icons, no titles). The hide-key's WM_HOTKEY hides the top-level window under the pointer; WM_APP
-// shows the newest hidden window again; the Exit command shows every one, newest
-// first, and ends the program.
+// dialog, no list, no icons, no titles). The hide-key's WM_HOTKEY hides the
+// top-level window under the pointer; WM_APP shows the newest hidden window
+// again; the Exit command shows every one, newest first, and ends the program.
+//
+// Options add Veilkeeper's own work, one part at a time, to show what each
+// costs on this system:
+//   /watch  the keyboard watch every key passes through (a low-level hook on
+//           a thread of its own, judging nothing);
+//   /safe   before each hide, what makes it safe: the window's facts and
+//           exemptions, its title, and an entry written to the registry
+//           under a key held open (removed when the window is shown).
 #include <windows.h>
 
+#include <cwchar>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "hotkey_ids.h"
+#include "keyboard_watch.h"
 #include "pointer.h"
 #include "resource.h"
+#include "unique_handle.h"
 #include "window_queries.h"
 #include "window_visibility.h"
 
 namespace {
 
+constexpr wchar_t kEntriesKey[] = L"Software\\Veilkeeper\\BaselineEntries";
+
 std::vector<HWND> g_hidden;
+bool g_safe = false;
+handles::unique_hkey g_entries;
+
+std::wstring EntryName(size_t index) {
+    return std::to_wstring(index);
+}
+
+// The steps before a hide that keep it safe; whether the hide may go ahead.
+bool MakeSafe(HWND target) {
+    const std::optional<platform::WindowFacts> facts = platform::FactsOf(target);
+    if (!facts || platform::IsExemptWindow(target, *facts)) {
+        return false;
+    }
+    const std::wstring entry = std::to_wstring(facts->processId) + L" " + std::to_wstring(facts->processStart) +
+                               L" " + std::to_wstring(facts->threadId) + L" " + facts->className + L" " +
+                               platform::TitleOf(target);
+    ::RegSetValueExW(g_entries.get(), EntryName(g_hidden.size()).c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(entry.c_str()),
+                     static_cast<DWORD>((entry.size() + 1) * sizeof(wchar_t)));
+    return true;
+}
+
+void ShowNewest() {
+    platform::SetTargetVisible(g_hidden.back(), true);
+    g_hidden.pop_back();
+    if (g_safe) {
+        ::RegDeleteValueW(g_entries.get(), EntryName(g_hidden.size()).c_str());
+    }
+}
 
 LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -23,7 +67,7 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         POINT pointer{};
         if (wParam == HOTKEY_HIDE_UNDER_CURSOR && platform::PointerPosition(pointer)) {
             HWND target = platform::TopLevelOf(platform::WindowAtPoint(pointer));
-            if (target != nullptr && target != window) {
+            if (target != nullptr && target != window && (!g_safe || MakeSafe(target))) {
                 g_hidden.push_back(target);
                 platform::SetTargetVisible(target, false);
             }
@@ -32,16 +76,14 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_APP:
         if (!g_hidden.empty()) {
-            platform::SetTargetVisible(g_hidden.back(), true);
-            g_hidden.pop_back();
+            ShowNewest();
         }
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == ID_EXIT) {
-            for (auto hidden = g_hidden.rbegin(); hidden != g_hidden.rend(); ++hidden) {
-                platform::SetTargetVisible(*hidden, true);
+            while (!g_hidden.empty()) {
+                ShowNewest();
             }
-            g_hidden.clear();
             ::DestroyWindow(window);
         }
         return 0;
@@ -55,7 +97,14 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    const bool watch = std::wcsstr(commandLine, L"/watch") != nullptr;
+    g_safe = std::wcsstr(commandLine, L"/safe") != nullptr;
+    if (g_safe && ::RegCreateKeyExW(HKEY_CURRENT_USER, kEntriesKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                                    nullptr, g_entries.put(), nullptr) != ERROR_SUCCESS) {
+        g_entries.release();
+        return 1;
+    }
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &BaselineProc;
     windowClass.hInstance = instance;
@@ -64,9 +113,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Baseline", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                     instance, nullptr);
     ::RegisterHotKey(window, HOTKEY_HIDE_UNDER_CURSOR, 0, 0xC0);
+    std::unique_ptr<platform::Win32KeyboardWatch> keyboardWatch;
+    if (watch) {
+        keyboardWatch = std::make_unique<platform::Win32KeyboardWatch>(
+            window, WM_APP + 1, [](const platform::TabEvent&) { return platform::TabAction::PassOn; });
+        keyboardWatch->ReportReleasesOf(0xC0);
+    }
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::DispatchMessageW(&msg);
+    }
+    if (g_safe) {
+        g_entries.reset();
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, kEntriesKey);
     }
     return 0;
 }

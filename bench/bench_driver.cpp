@@ -1,11 +1,11 @@
 // Veilkeeper's benchmarks, each side by side with a bare baseline in the same
 // run: hide latency, hiding and restoring 1,000 windows, and start-up. Prints
-// a Markdown table. (Resources over many cycles: bench_cycles.)
-// Usage: bench_driver.exe [latency|scale|startup]
+// Markdown tables. (Resources over many cycles: bench_cycles.)
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
@@ -47,10 +47,13 @@ double Ms(Clock::duration d) {
 }
 
 struct Spread {
-    double median, p10, p90;
+    double median, p10, p90;  // p10 and p90 -1 for a single figure
 };
 
 Spread SpreadOf(std::vector<double> samples) {
+    if (samples.empty()) {
+        return {0, 0, 0};
+    }
     std::sort(samples.begin(), samples.end());
     auto at = [&](double q) { return samples[static_cast<size_t>(q * static_cast<double>(samples.size() - 1))]; };
     return {at(0.5), at(0.1), at(0.9)};
@@ -83,14 +86,17 @@ Subject StartVeilkeeper() {
     return s;
 }
 
-Subject StartBaseline() {
-    Subject s;
-    s.process = std::make_unique<test::ChildProcess>(test::ProgramFolder() + L"\\baseline_hider.exe", L"");
-    test::PollUntil([&] {
-        s.window = ::FindWindowW(L"VeilkeeperBaseline", nullptr);
-        return s.window != nullptr;
-    }, 20s);
-    return s;
+// The baseline, with the options that add parts of Veilkeeper's work.
+std::function<Subject()> Baseline(std::wstring options = L"") {
+    return [options] {
+        Subject s;
+        s.process = std::make_unique<test::ChildProcess>(test::ProgramFolder() + L"\\baseline_hider.exe", options);
+        test::PollUntil([&] {
+            s.window = ::FindWindowW(L"VeilkeeperBaseline", nullptr);
+            return s.window != nullptr;
+        }, 20s);
+        return s;
+    };
 }
 
 void End(Subject& s) {
@@ -108,32 +114,32 @@ void HideAt(const std::vector<std::pair<HWND, POINT>>& windows) {
     }
 }
 
-// 1. From the hide-key pressed to the target reported invisible. The subject
-// is started afresh every few hides, with `listed` windows hidden first, so
-// its list holds about as many rows each time.
-std::vector<double> HideLatency(const std::function<Subject()>& start, HWND target, int repeats,
-                                bool subjectWindowShown, const std::vector<std::pair<HWND, POINT>>& listed = {}) {
-    RECT rect{};
-    ::GetWindowRect(target, &rect);
-    const POINT overTarget = test::CentreOf(rect);
+// 1. From the hide-key pressed to the target reported invisible, for one
+// way of running a subject.
+struct LatencyCase {
+    explicit LatencyCase(std::function<Subject()> how, bool shown = true,
+                         const std::vector<std::pair<HWND, POINT>>* first = nullptr)
+        : start(std::move(how)), subjectWindowShown(shown), listed(first) {}
+
+    std::function<Subject()> start;
+    bool subjectWindowShown;
+    const std::vector<std::pair<HWND, POINT>>* listed;  // hidden first
     std::vector<double> samples;
-    Subject s;
-    for (int i = 0; i < repeats + 2; ++i) {
-        if (i % 8 == 0) {
-            if (s.process) {
-                End(s);
-                WaitVisible(target, true);
-                for (const auto& [window, point] : listed) {
-                    WaitVisible(window, true);
-                }
-            }
-            s = start();
-            if (!subjectWindowShown && ::IsWindowVisible(s.window)) {
-                ::PostMessageW(s.window, WM_SYSCOMMAND, SC_CLOSE, 0);
-                WaitVisible(s.window, false);
-            }
-            HideAt(listed);
-        }
+};
+
+// One block of hides by a subject started afresh, with the listed windows
+// hidden first (each hide adds a row, so blocks keep the list about the size
+// asked for). The first two hides warm caches up and are not counted.
+void HideLatencyBlock(LatencyCase& c, HWND target, POINT overTarget, int hides) {
+    Subject s = c.start();
+    if (!c.subjectWindowShown && ::IsWindowVisible(s.window)) {
+        ::PostMessageW(s.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        WaitVisible(s.window, false);
+    }
+    if (c.listed != nullptr) {
+        HideAt(*c.listed);
+    }
+    for (int i = 0; i < hides + 2; ++i) {
         test::MovePointer(overTarget);
         const auto begin = Clock::now();
         test::KeyDown(kHideKey);
@@ -141,7 +147,7 @@ std::vector<double> HideLatency(const std::function<Subject()>& start, HWND targ
         const auto end = Clock::now();
         test::KeyUp(kHideKey);
         if (i >= 2) {
-            samples.push_back(Ms(end - begin));  // the first two warm caches up
+            c.samples.push_back(Ms(end - begin));
         }
         ::ShowWindow(target, SW_SHOWNA);
         WaitVisible(target, true);
@@ -151,14 +157,32 @@ std::vector<double> HideLatency(const std::function<Subject()>& start, HWND targ
         ::Sleep(100);
     }
     End(s);
-    return samples;
+    WaitVisible(target, true);
+    if (c.listed != nullptr) {
+        for (const auto& [window, point] : *c.listed) {
+            WaitVisible(window, true);
+        }
+    }
+}
+
+// The cases take turns, a block each, so that whatever else the machine does
+// meanwhile falls on all of them alike.
+void HideLatency(std::vector<LatencyCase*> cases, HWND target, int blocks, int hidesPerBlock) {
+    RECT rect{};
+    ::GetWindowRect(target, &rect);
+    const POINT overTarget = test::CentreOf(rect);
+    for (int block = 0; block < blocks; ++block) {
+        for (LatencyCase* c : cases) {
+            HideLatencyBlock(*c, target, overTarget, hidesPerBlock);
+        }
+    }
 }
 
 // 2. Hides `windows` one by one, then ends the subject, which shows them all.
 struct ScaleResult {
     std::vector<double> first10, next90, last900;  // ms for each window of each stretch
-    double restorePerWindow;
-    int missed;
+    double restorePerWindow = 0;
+    int missed = 0;
 };
 
 ScaleResult Scale(Subject& s, const std::vector<HWND>& windows) {
@@ -201,60 +225,78 @@ ScaleResult Scale(Subject& s, const std::vector<HWND>& windows) {
     return {stretch(0, 10), stretch(10, 100), stretch(100, windows.size()), restore, missed};
 }
 
-// 4. From process start to its main window visible; and the working set
-// once it is up (MiB).
+// 3. From process start to its main window visible; and the working set
+// once it is up (MiB). The programs take turns.
 struct StartUpResult {
     std::vector<double> ms, workingSet;
 };
 
-StartUpResult StartUp(const std::wstring& program, int repeats) {
-    StartUpResult result;
-    for (int i = 0; i < repeats; ++i) {
-        const auto start = Clock::now();
-        test::ChildProcess process(test::ProgramFolder() + L"\\" + program, L"");
-        HWND window = nullptr;
-        while (window == nullptr && Clock::now() - start < 20s) {
-            window = test::VisibleWindowOf(process.Id(), L"#32770");
-        }
-        result.ms.push_back(Ms(Clock::now() - start));
-        ::Sleep(500);  // whatever start-up still does once the window shows
-        PROCESS_MEMORY_COUNTERS memory{};
-        memory.cb = sizeof memory;
-        if (::GetProcessMemoryInfo(process.Handle(), &memory, sizeof memory)) {
-            result.workingSet.push_back(static_cast<double>(memory.WorkingSetSize) / 1048576.0);
-        }
-        ::PostMessageW(window, WM_COMMAND, program == L"Veilkeeper.exe" ? kExitCommand : IDCANCEL, 0);
-        process.WaitForExit(10s);
+void StartOnce(const std::wstring& program, StartUpResult& result) {
+    const auto start = Clock::now();
+    test::ChildProcess process(test::ProgramFolder() + L"\\" + program, L"");
+    HWND window = nullptr;
+    while (window == nullptr && Clock::now() - start < 20s) {
+        window = test::VisibleWindowOf(process.Id(), L"#32770");
     }
-    return result;
+    result.ms.push_back(Ms(Clock::now() - start));
+    ::Sleep(500);  // whatever start-up still does once the window shows
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    if (::GetProcessMemoryInfo(process.Handle(), &memory, sizeof memory)) {
+        result.workingSet.push_back(static_cast<double>(memory.WorkingSetSize) / 1048576.0);
+    }
+    ::PostMessageW(window, WM_COMMAND, program == L"Veilkeeper.exe" ? kExitCommand : IDCANCEL, 0);
+    process.WaitForExit(10s);
 }
 
-void Row(const char* what, const Spread& veilkeeper, const Spread& baseline) {
-    std::printf("| %s | %.2f (%.2f-%.2f) | %.2f (%.2f-%.2f) | %.2f |\n", what, veilkeeper.median, veilkeeper.p10,
-                veilkeeper.p90, baseline.median, baseline.p10, baseline.p90, veilkeeper.median / baseline.median);
+// One figure of a run: Veilkeeper (or the part of its work measured) against
+// its baseline.
+struct Figure {
+    std::string what;
+    Spread ours, baseline;
+};
+
+void PrintRun(int run, const std::vector<Figure>& figures) {
+    std::printf("\nRun %d\n\n| benchmark | Veilkeeper, median (p10-p90) | baseline, median (p10-p90) | ratio |\n"
+                "|---|---|---|---|\n", run);
+    auto cell = [](const Spread& s) {
+        char text[64];
+        if (s.p10 < 0) {  // a single figure
+            std::snprintf(text, sizeof text, "%.2f", s.median);
+        } else {
+            std::snprintf(text, sizeof text, "%.2f (%.2f-%.2f)", s.median, s.p10, s.p90);
+        }
+        return std::string(text);
+    };
+    for (const Figure& f : figures) {
+        std::printf("| %s | %s | %s | %.2f |\n", f.what.c_str(), cell(f.ours).c_str(), cell(f.baseline).c_str(),
+                    f.ours.median / f.baseline.median);
+    }
 }
 
-}  // namespace
+double Apart(double a, double b) {
+    return 100.0 * std::abs(a - b) / std::min(a, b);
+}
 
-int wmain(int argc, wchar_t** argv) {
-    const std::wstring only = argc > 1 ? argv[1] : L"";  // latency, scale or startup; empty: all
+// How far the runs' medians lie apart, figure by figure (% of the smaller).
+void PrintAgreement(const std::vector<std::vector<Figure>>& runs) {
+    std::printf("\nRuns 1 and 2 apart (%% of the smaller median; within 10 %% counts as agreeing)\n\n"
+                "| benchmark | Veilkeeper | baseline | ratio |\n|---|---|---|---|\n");
+    for (size_t i = 0; i < runs[0].size(); ++i) {
+        const Figure& a = runs[0][i];
+        const Figure& b = runs[1][i];
+        std::printf("| %s | %.1f | %.1f | %.1f |\n", a.what.c_str(), Apart(a.ours.median, b.ours.median),
+                    Apart(a.baseline.median, b.baseline.median),
+                    Apart(a.ours.median / a.baseline.median, b.ours.median / b.baseline.median));
+    }
+}
+
+// One whole run of the chosen benchmarks.
+std::vector<Figure> RunOnce(const std::wstring& only, HWND target) {
     auto runs = [&](const wchar_t* name) { return only.empty() || only == name; };
-    test::ForgetSettings();
-    test::InstallInstanceLibrary(L"Onecopy.dll");
-
-    std::printf("| benchmark | Veilkeeper, median (p10-p90) | baseline, median (p10-p90) | ratio |\n");
-    std::printf("|---|---|---|---|\n");
-
-    // 1. Hide latency.
+    std::vector<Figure> figures;
     if (runs(L"latency")) {
-        test::ChildProcess targetProcess(test::ProgramFolder() + L"\\target_window.exe", L"Target 20 20", true);
-        void* handle = nullptr;
-        std::sscanf(targetProcess.ReadLine(20s).value_or("").c_str(), "%p", &handle);
-        HWND target = static_cast<HWND>(handle);
-        const auto ours = HideLatency(StartVeilkeeper, target, 50, true);
-        const auto bare = HideLatency(StartBaseline, target, 50, true);
-        const auto oursHidden = HideLatency(StartVeilkeeper, target, 50, false);
-        // 100 windows of another program hidden first, clear of the target
+        // 100 windows of another program to list first, clear of the target
         // and of Veilkeeper's window.
         test::ChildProcess listedOwner(test::ProgramFolder() + L"\\bench_windows.exe",
                                        L"100 " + std::to_wstring(kListedFirstCell) + L" " + std::to_wstring(kColumns),
@@ -265,86 +307,123 @@ int wmain(int argc, wchar_t** argv) {
             listed.push_back({::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(cell)).c_str()),
                               CellCentre(cell)});
         }
-        const auto ours100 = HideLatency(StartVeilkeeper, target, 50, true, listed);
-        const auto bare100 = HideLatency(StartBaseline, target, 50, true, listed);
+        constexpr int kBlocks = 8, kHidesPerBlock = 8;
+        LatencyCase shown(StartVeilkeeper), hidden(StartVeilkeeper, false), bare(Baseline());
+        LatencyCase watch(Baseline(L"/watch")), watchSafe(Baseline(L"/watch /safe"));
+        LatencyCase shown100(StartVeilkeeper, true, &listed), bare100(Baseline(), true, &listed);
+        HideLatency({&shown, &hidden, &bare, &watch, &watchSafe, &shown100, &bare100}, target, kBlocks,
+                    kHidesPerBlock);
+        const std::string n = std::to_string(kBlocks * kHidesPerBlock);
+        figures.push_back({"hide latency, ms (hide-key down to target invisible, " + n + " hides), main window shown",
+                           SpreadOf(shown.samples), SpreadOf(bare.samples)});
+        figures.push_back({"the same, main window hidden", SpreadOf(hidden.samples), SpreadOf(bare.samples)});
+        figures.push_back({"the same with 100 rows already listed, main window shown", SpreadOf(shown100.samples),
+                           SpreadOf(bare100.samples)});
+        figures.push_back({"Veilkeeper's work alone: the baseline with the keyboard watch, against the baseline",
+                           SpreadOf(watch.samples), SpreadOf(bare.samples)});
+        figures.push_back({"... and with the steps that make a hide safe (facts, exemptions, title, record)",
+                           SpreadOf(watchSafe.samples), SpreadOf(bare.samples)});
+        figures.push_back({"Veilkeeper, main window shown, against the baseline doing the same work",
+                           SpreadOf(shown.samples), SpreadOf(watchSafe.samples)});
         listedOwner.CloseInput();
         listedOwner.WaitForExit(30s);
-        Row("hide latency, ms (hide-key down to target invisible, 50 runs)", SpreadOf(ours), SpreadOf(bare));
-        Row("the same with Veilkeeper's own window hidden", SpreadOf(oursHidden), SpreadOf(bare));
-        Row("the same with 100 rows already listed, main window shown", SpreadOf(ours100), SpreadOf(bare100));
-
-        // What Veilkeeper's steps before the hide cost on their own, asked of
-        // the same target from here.
-        std::vector<double> icon, classIcon, title;
-        for (int i = 0; i < 50; ++i) {
-            DWORD_PTR answer = 0;
-            auto begin = Clock::now();
-            ::SendMessageTimeoutW(target, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG, 300, &answer);
-            ::SendMessageTimeoutW(target, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 300, &answer);
-            icon.push_back(Ms(Clock::now() - begin));
-            begin = Clock::now();
-            ::GetClassLongPtrW(target, GCLP_HICONSM);
-            ::GetClassLongPtrW(target, GCLP_HICON);
-            classIcon.push_back(Ms(Clock::now() - begin));
-            begin = Clock::now();
-            wchar_t text[511];
-            ::GetWindowTextW(target, text, 511);
-            title.push_back(Ms(Clock::now() - begin));
-        }
-        const Spread none{0, 0, 0};
-        auto step = [&](const char* what, const std::vector<double>& samples) {
-            const Spread s = SpreadOf(samples);
-            std::printf("| step: %s, ms | %.3f (%.3f-%.3f) | %.3f | |\n", what, s.median, s.p10, s.p90, none.median);
-        };
-        step("icon requests (small, then big)", icon);
-        step("class icons", classIcon);
-        step("title", title);
     }
 
-    // 2. Scale: 1,000 windows of four programs.
     if (runs(L"scale")) {
+        // 1,000 windows of four programs, made afresh for every round, so
+        // each subject hides windows in the same state. A hide's cost to the
+        // system grows with the windows there are (under Wine in Xvfb about
+        // 27 ms a window among 1,000, against 1-2 ms among 100), so every
+        // stretch is measured within the 1,000-window run; the subjects make
+        // it four times each, in turns, for samples enough.
+        constexpr int kRounds = 4, kPrograms = 4, kPerProgram = 250;
         ScaleResult results[2];
-        for (int round = 0; round < 2; ++round) {
-            std::vector<std::unique_ptr<test::ChildProcess>> owners;
-            for (int p = 0; p < 4; ++p) {
-                owners.push_back(std::make_unique<test::ChildProcess>(
-                    test::ProgramFolder() + L"\\bench_windows.exe",
-                    std::to_wstring(250) + L" " + std::to_wstring(p * 250) + L" " + std::to_wstring(kColumns), true));
-                owners.back()->ReadLine(60s);
-            }
-            std::vector<HWND> windows;
-            for (int i = 0; i < 1000; ++i) {
-                windows.push_back(::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(i)).c_str()));
-            }
-            Subject s = round == 0 ? StartVeilkeeper() : StartBaseline();
-            if (round == 0) {
-                ::PostMessageW(s.window, WM_SYSCOMMAND, SC_CLOSE, 0);  // out of the windows' way
-                WaitVisible(s.window, false);
-            }
-            results[round] = Scale(s, windows);
-            for (auto& owner : owners) {
-                owner->CloseInput();
-                owner->WaitForExit(30s);
+        double restorePerWindow[2] = {};
+        for (int round = 0; round < kRounds; ++round) {
+            for (int subject = 0; subject < 2; ++subject) {
+                std::vector<std::unique_ptr<test::ChildProcess>> owners;
+                for (int p = 0; p < kPrograms; ++p) {
+                    owners.push_back(std::make_unique<test::ChildProcess>(
+                        test::ProgramFolder() + L"\\bench_windows.exe",
+                        std::to_wstring(kPerProgram) + L" " + std::to_wstring(p * kPerProgram) + L" " +
+                            std::to_wstring(kColumns),
+                        true));
+                    owners.back()->ReadLine(60s);
+                }
+                std::vector<HWND> windows;
+                for (int i = 0; i < kPrograms * kPerProgram; ++i) {
+                    windows.push_back(
+                        ::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(i)).c_str()));
+                }
+                Subject s = subject == 0 ? StartVeilkeeper() : Baseline()();
+                if (subject == 0) {
+                    ::PostMessageW(s.window, WM_SYSCOMMAND, SC_CLOSE, 0);  // out of the windows' way
+                    WaitVisible(s.window, false);
+                }
+                const ScaleResult r = Scale(s, windows);
+                ScaleResult& all = results[subject];
+                all.first10.insert(all.first10.end(), r.first10.begin(), r.first10.end());
+                all.next90.insert(all.next90.end(), r.next90.begin(), r.next90.end());
+                all.last900.insert(all.last900.end(), r.last900.begin(), r.last900.end());
+                all.missed += r.missed;
+                restorePerWindow[subject] += r.restorePerWindow / kRounds;
+                for (auto& owner : owners) {
+                    owner->CloseInput();
+                    owner->WaitForExit(30s);
+                }
             }
         }
-        Row("hide, ms per window, windows 1-10", SpreadOf(results[0].first10), SpreadOf(results[1].first10));
-        Row("hide, ms per window, windows 11-100", SpreadOf(results[0].next90), SpreadOf(results[1].next90));
-        Row("hide, ms per window, windows 101-1000", SpreadOf(results[0].last900), SpreadOf(results[1].last900));
-        std::printf("| restore all on Exit, ms per window (mean) | %.2f | %.2f | %.2f |\n", results[0].restorePerWindow,
-                    results[1].restorePerWindow, results[0].restorePerWindow / results[1].restorePerWindow);
-        std::printf("| hides asked for twice (left out above) | %d | %d | |\n", results[0].missed, results[1].missed);
+        figures.push_back({"hide, ms per window, windows 1-10", SpreadOf(results[0].first10),
+                           SpreadOf(results[1].first10)});
+        figures.push_back({"hide, ms per window, windows 11-100", SpreadOf(results[0].next90),
+                           SpreadOf(results[1].next90)});
+        figures.push_back({"hide, ms per window, windows 101-1000", SpreadOf(results[0].last900),
+                           SpreadOf(results[1].last900)});
+        figures.push_back({"restore all 1,000 on Exit, ms per window (mean of the rounds; " +
+                               std::to_string(results[0].missed) + " and " + std::to_string(results[1].missed) +
+                               " hides asked for twice, left out above)",
+                           {restorePerWindow[0], -1, -1}, {restorePerWindow[1], -1, -1}});
     }
 
-    // 4. Start-up.
     if (runs(L"startup")) {
-        const auto ours = StartUp(L"Veilkeeper.exe", 15);
-        const auto bare = StartUp(L"bare_dialog.exe", 15);
-        Row("start-up, ms (process start to main window visible, 15 runs)", SpreadOf(ours.ms), SpreadOf(bare.ms));
+        constexpr int kStarts = 20;
+        StartUpResult ours, bare;
+        for (int i = 0; i < kStarts; ++i) {
+            StartOnce(L"Veilkeeper.exe", ours);
+            StartOnce(L"bare_dialog.exe", bare);
+        }
+        figures.push_back({"start-up, ms (process start to main window visible, " + std::to_string(kStarts) +
+                               " starts; baseline: the bare dialog)",
+                           SpreadOf(ours.ms), SpreadOf(bare.ms)});
         if (!ours.workingSet.empty() && !bare.workingSet.empty()) {
-            Row("working set after start, MiB (bare dialog as baseline)", SpreadOf(ours.workingSet),
-                SpreadOf(bare.workingSet));
+            figures.push_back({"working set 0.5 s after start, MiB (baseline: the bare dialog)",
+                               SpreadOf(ours.workingSet), SpreadOf(bare.workingSet)});
         }
     }
+    return figures;
+}
 
+}  // namespace
+
+// Usage: bench_driver.exe [latency|scale|startup] — all when none is named.
+// The benchmarks run twice; the report gives both runs and how far they lie apart.
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring only = argc > 1 ? argv[1] : L"";
+    test::ForgetSettings();
+    test::InstallInstanceLibrary(L"Onecopy.dll");
+
+    // The latency target.
+    test::ChildProcess targetProcess(test::ProgramFolder() + L"\\target_window.exe", L"Target 20 20", true);
+    void* handle = nullptr;
+    std::sscanf(targetProcess.ReadLine(20s).value_or("").c_str(), "%p", &handle);
+    HWND target = static_cast<HWND>(handle);
+
+    std::vector<std::vector<Figure>> runs;
+    for (int run = 1; run <= 2; ++run) {
+        runs.push_back(RunOnce(only, target));
+        PrintRun(run, runs.back());
+        std::fflush(stdout);
+    }
+    PrintAgreement(runs);
     return 0;
 }

@@ -3,7 +3,7 @@
 // dialog, the list and its header, so every step of a hide and everything the
 // main window does in the same interval is stamped with QueryPerformanceCounter.
 // The bare baseline's calls run the same way on a plain window of this process.
-// Usage: bench_trace.exe [hides]
+// Usage: bench_trace.exe [latency|scale|check] [count]
 #include <windows.h>
 #include <commctrl.h>
 
@@ -460,6 +460,12 @@ std::vector<Sample> RunVeilkeeper(const Scenario& scenario, int hides, const Var
     return samples;
 }
 
+void ReportCheckTicks(int rows) {
+    std::printf("the check for windows closed while hidden, with %d rows: %zu ticks, median %.3f ms a tick "
+                "(one every %u ms)\n",
+                rows, g_checkTicks.size(), Median(g_checkTicks), hider::HiddenWindows::kCheckIntervalMs);
+}
+
 std::vector<Sample> Stretch(const std::vector<Sample>& samples, size_t from, size_t to) {
     return {samples.begin() + static_cast<std::ptrdiff_t>(std::min(from, samples.size())),
             samples.begin() + static_cast<std::ptrdiff_t>(std::min(to, samples.size()))};
@@ -470,6 +476,7 @@ std::vector<Sample> Stretch(const std::vector<Sample>& samples, size_t from, siz
 // latency [hides]: one target_window, shown again from here after each hide
 // (its rows stay listed).
 // scale [windows]: that many bench windows of one program, hidden one by one.
+// check [windows]: that many hidden, then the check for closed windows timed.
 int wmain(int argc, wchar_t** argv) {
     const std::wstring what = argc > 1 ? argv[1] : L"latency";
     const int hides = argc > 2 ? static_cast<int>(std::wcstol(argv[2], nullptr, 10)) : 30;
@@ -487,6 +494,22 @@ int wmain(int argc, wchar_t** argv) {
         Report("bare baseline, one target_window", Stretch(RunBare(scenario, hides + 2), 2, 1000));
         Report("Veilkeeper, main window shown", Stretch(RunVeilkeeper(scenario, hides + 2, {}), 2, 1000));
         Report("Veilkeeper, main window hidden", Stretch(RunVeilkeeper(scenario, hides + 2, {false, true, {}}), 2, 1000));
+    } else if (what == L"check") {
+        // That many bench windows hidden (untraced), then the check's ticks.
+        constexpr int kCell = 32, kColumns = 40;
+        test::ChildProcess owner(test::ProgramFolder() + L"\\bench_windows.exe",
+                                 std::to_wstring(hides) + L" 0 " + std::to_wstring(kColumns), true);
+        owner.ReadLine(60s);
+        Variant variant{false, true, {}};
+        for (int i = 0; i < hides; ++i) {
+            variant.listedFirst.push_back(
+                {::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(i)).c_str()),
+                 POINT{(i % kColumns) * kCell + kCell / 2, (i / kColumns) * kCell + kCell / 2}});
+        }
+        RunVeilkeeper(Scenario{[](int) { return std::make_pair(HWND{}, POINT{}); }, false}, 0, variant);
+        ReportCheckTicks(hides);
+        owner.CloseInput();
+        owner.WaitForExit(30s);
     } else {
         constexpr int kCell = 32, kColumns = 40;
         for (int round = 0; round < 4; ++round) {
@@ -513,9 +536,7 @@ int wmain(int argc, wchar_t** argv) {
             Report((std::string(who) + ", bench windows 11-" + std::to_string(hides)).c_str(),
                    Stretch(samples, 10, static_cast<size_t>(hides)));
             if (round != 0) {
-                std::printf("the check for windows closed while hidden, with %d rows: %zu ticks, median %.3f ms a tick "
-                            "(one every %u ms)\n",
-                            hides, g_checkTicks.size(), Median(g_checkTicks), hider::HiddenWindows::kCheckIntervalMs);
+                ReportCheckTicks(hides);
             }
             owner.CloseInput();
             owner.WaitForExit(30s);

@@ -30,6 +30,8 @@ report=build/bench-results.md
   echo "Where a hide's time goes (bench_trace: each step stamped, in-process):"
   tools/wine-run.sh "$flavour" "$prefix" "$bin/bench_trace.exe" latency 30 | tr -d '\r'
   echo
+  tools/wine-run.sh "$flavour" "$prefix" "$bin/bench_trace.exe" check 1000 | tr -d '\r'
+  echo
   echo "Veilkeeper.exe ($flavour): $(stat -c %s "$bin/Veilkeeper.exe") bytes; imports:" \
        "$($triplet-objdump -p "$bin/Veilkeeper.exe" | awk '/DLL Name/ {print $3}' | sort | paste -sd ' ')"
 } | tee "$report"
