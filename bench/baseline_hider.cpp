@@ -15,6 +15,7 @@
 
 #include <cwchar>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
