@@ -52,8 +52,8 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
         std::optional<WindowNow> now;
         HWND window = WindowOfHandle(handle);
         if (HandleValue(window) == handle) {
-            if (auto facts = m_services.DescribeWindow(window)) {
-                now = WindowNow{IdentityOf(window, *facts), m_services.IsShown(window)};
+            if (auto identity = IdentityNow(window)) {
+                now = WindowNow{std::move(*identity), m_services.IsShown(window)};
             }
         }
         return now;
@@ -200,12 +200,11 @@ RestoreResult HiddenWindows::Restore(int row) {
     if (!order) {
         return RestoreResult::NoRow;
     }
-    const auto found = m_rows.find(*order);
-    if (found == m_rows.end() || !StillNames(found->second)) {
-        RemoveRow(row, *order);
-        return RestoreResult::Dropped;
+    HWND window = WindowOfRow(row);
+    if (window == nullptr) {
+        return RestoreResult::Dropped;  // its row went
     }
-    if (!m_services.ShowTarget(found->second.window)) {
+    if (!m_services.ShowTarget(window)) {
         return RestoreResult::Kept;
     }
     RemoveRow(row, *order);

@@ -446,7 +446,7 @@ BOOL CHiderDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
 
 void CHiderDlg::OnCaptureChanged() {
     // Our own release comes here too, once the drag is already over.
-    ApplyDragEffects(m_finderDrag.CaptureLost());
+    CancelDrag();
     CDialog::OnCaptureChanged();
 }
 

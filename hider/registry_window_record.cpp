@@ -93,12 +93,18 @@ void RegistryWindowRecord::Add(const RecordEntry& entry) {
     }
 }
 
-void RegistryWindowRecord::Remove(std::uint32_t order) {
-    const std::wstring name = Wide(EntryName(order));
+HKEY RegistryWindowRecord::ExistingKey(REGSAM access, handles::unique_hkey& opened) {
     if (m_key) {
-        ::RegDeleteValueW(m_key.get(), name.c_str());
-    } else if (handles::unique_hkey key = Open(m_keyPath, KEY_SET_VALUE)) {
-        ::RegDeleteValueW(key.get(), name.c_str());
+        return m_key.get();
+    }
+    opened = Open(m_keyPath, access);
+    return opened.get();
+}
+
+void RegistryWindowRecord::Remove(std::uint32_t order) {
+    handles::unique_hkey opened;
+    if (HKEY key = ExistingKey(KEY_SET_VALUE, opened)) {
+        ::RegDeleteValueW(key, Wide(EntryName(order)).c_str());
     }
 }
 
@@ -107,11 +113,7 @@ void RegistryWindowRecord::RemoveIfEmpty() {
     DWORD subkeys = 0;
     {
         handles::unique_hkey opened;
-        HKEY key = m_key.get();
-        if (key == nullptr) {
-            opened = Open(m_keyPath, KEY_QUERY_VALUE);
-            key = opened.get();
-        }
+        HKEY key = ExistingKey(KEY_QUERY_VALUE, opened);
         if (key == nullptr || ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                                  nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
             return;

@@ -27,6 +27,9 @@ private:
     // The key, opened for writing by the first Add and kept open, so a hide
     // writes its entry in one call; closed before the empty key is deleted.
     HKEY WritableKey();
+    // The key held open, else the key opened into `opened` for one call;
+    // none when there is no record.
+    HKEY ExistingKey(REGSAM access, handles::unique_hkey& opened);
 
     std::wstring m_keyPath;
     handles::unique_hkey m_key;
