@@ -13,6 +13,7 @@
 //           under a key held open (removed when the window is shown).
 #include <windows.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <memory>
 #include <optional>
@@ -22,10 +23,12 @@
 #include "hotkey_ids.h"
 #include "keyboard_watch.h"
 #include "pointer.h"
+#include "record_entry.h"
 #include "resource.h"
 #include "unique_handle.h"
 #include "window_queries.h"
 #include "window_visibility.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -35,8 +38,8 @@ std::vector<HWND> g_hidden;
 bool g_safe = false;
 handles::unique_hkey g_entries;
 
-std::wstring EntryName(size_t index) {
-    return std::to_wstring(index);
+std::wstring EntryNameOf(size_t index) {
+    return hider::Wide(hider::EntryName(static_cast<std::uint32_t>(index)));
 }
 
 // The steps before a hide that keep it safe; whether the hide may go ahead.
@@ -45,12 +48,15 @@ bool MakeSafe(HWND target) {
     if (!facts || platform::IsExemptWindow(target, *facts)) {
         return false;
     }
-    const std::wstring entry = std::to_wstring(facts->processId) + L" " + std::to_wstring(facts->processStart) +
-                               L" " + std::to_wstring(facts->threadId) + L" " + facts->className + L" " +
-                               platform::TitleOf(target);
-    ::RegSetValueExW(g_entries.get(), EntryName(g_hidden.size()).c_str(), 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(entry.c_str()),
-                     static_cast<DWORD>((entry.size() + 1) * sizeof(wchar_t)));
+    const hider::RecordEntry entry{
+        static_cast<std::uint32_t>(g_hidden.size()),
+        {reinterpret_cast<std::uintptr_t>(target), facts->processId, facts->processStart, facts->threadId,
+         hider::Utf16(facts->className)},
+        hider::Utf16(platform::TitleOf(target))};
+    const std::wstring text = hider::Wide(hider::EncodeEntry(entry));
+    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    ::RegSetValueExW(g_entries.get(), EntryNameOf(g_hidden.size()).c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(text.c_str()), bytes);
     return true;
 }
 
@@ -58,7 +64,7 @@ void ShowNewest() {
     platform::SetTargetVisible(g_hidden.back(), true);
     g_hidden.pop_back();
     if (g_safe) {
-        ::RegDeleteValueW(g_entries.get(), EntryName(g_hidden.size()).c_str());
+        ::RegDeleteValueW(g_entries.get(), EntryNameOf(g_hidden.size()).c_str());
     }
 }
 

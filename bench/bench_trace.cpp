@@ -75,6 +75,13 @@ private:
     long long m_begin;
 };
 
+// What `call` returns, its time stamped under `what`.
+template <typename Call>
+auto Timed(const char* what, Call call) {
+    Stamp s(what);
+    return call();
+}
+
 // The real services, each call stamped; the icon can be left unasked to see
 // what asking costs.
 class TimedServices final : public platform::WindowServices {
@@ -82,46 +89,36 @@ public:
     bool askIcon = true;
 
     HWND WindowFromPoint(POINT point) override {
-        Stamp s("service: WindowFromPoint");
-        return m_real.WindowFromPoint(point);
+        return Timed("service: WindowFromPoint", [&] { return m_real.WindowFromPoint(point); });
     }
     HWND TopLevelWindow(HWND window) override {
-        Stamp s("service: TopLevelWindow");
-        return m_real.TopLevelWindow(window);
+        return Timed("service: TopLevelWindow", [&] { return m_real.TopLevelWindow(window); });
     }
     std::optional<platform::WindowFacts> DescribeWindow(HWND window) override {
-        Stamp s("service: DescribeWindow");
-        return m_real.DescribeWindow(window);
+        return Timed("service: DescribeWindow", [&] { return m_real.DescribeWindow(window); });
     }
     bool IsExempt(HWND window, const platform::WindowFacts& facts) override {
-        Stamp s("service: IsExempt");
-        return m_real.IsExempt(window, facts);
+        return Timed("service: IsExempt", [&] { return m_real.IsExempt(window, facts); });
     }
     bool IsShown(HWND window) override { return m_real.IsShown(window); }
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
-        Stamp s("service: IsWindowOfThread");
-        return m_real.IsWindowOfThread(window, processId, threadId);
+        return Timed("service: IsWindowOfThread", [&] { return m_real.IsWindowOfThread(window, processId, threadId); });
     }
     bool HideTarget(HWND window) override {
-        Stamp s("service: HideTarget");
-        return m_real.HideTarget(window);
+        return Timed("service: HideTarget", [&] { return m_real.HideTarget(window); });
     }
     bool ShowTarget(HWND window) override {
-        Stamp s("service: ShowTarget");
-        return m_real.ShowTarget(window);
+        return Timed("service: ShowTarget", [&] { return m_real.ShowTarget(window); });
     }
     std::wstring WindowTitle(HWND window) override {
-        Stamp s("service: WindowTitle");
-        return m_real.WindowTitle(window);
+        return Timed("service: WindowTitle", [&] { return m_real.WindowTitle(window); });
     }
     HICON WindowIcon(HWND window) override {
-        Stamp s("service: WindowIcon");
-        return askIcon ? m_real.WindowIcon(window) : nullptr;
+        return Timed("service: WindowIcon", [&] { return askIcon ? m_real.WindowIcon(window) : nullptr; });
     }
     void RequestWindowMenu(HWND window, POINT screenPoint) override { m_real.RequestWindowMenu(window, screenPoint); }
     bool CursorPos(POINT& point) override {
-        Stamp s("service: CursorPos");
-        return m_real.CursorPos(point);
+        return Timed("service: CursorPos", [&] { return m_real.CursorPos(point); });
     }
     void CaptureMouse(HWND window) override { m_real.CaptureMouse(window); }
     void ReleaseMouse() override { m_real.ReleaseMouse(); }
