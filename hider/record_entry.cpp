@@ -1,15 +1,14 @@
 #include "record_entry.h"
 
-#include <vector>
-
-#include "title_cut.h"
-
 namespace hider {
 
 namespace {
 
-constexpr char16_t kFormat[] = u"1";
+// The format this program writes and reads; an entry of any other is left to
+// the program that wrote it.
+constexpr char16_t kFormat[] = u"2";
 constexpr std::size_t kMaxClassLength = 256;  // the longest class name Windows allows
+constexpr std::size_t kMaxWindows = 1 + kMaxOwnedWindows;
 
 std::u16string Digits(std::uint64_t value, unsigned base, std::size_t width = 1) {
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
@@ -47,75 +46,137 @@ std::optional<std::uint64_t> Number(std::u16string_view text, unsigned base, std
     return value;
 }
 
+// Reads an entry's text from the front: fields ended by a space, and a class
+// name of a given length.
+class Reader {
+public:
+    explicit Reader(std::u16string_view text) : m_rest(text) {}
+
+    std::optional<std::u16string_view> Field() {
+        const std::size_t space = m_rest.find(u' ');
+        if (space == std::u16string_view::npos) {
+            return std::nullopt;
+        }
+        const std::u16string_view field = m_rest.substr(0, space);
+        m_rest.remove_prefix(space + 1);
+        return field;
+    }
+    std::optional<std::uint64_t> NumberField(unsigned base, std::uint64_t max) {
+        const auto field = Field();
+        return field ? Number(*field, base, max) : std::nullopt;
+    }
+    std::optional<std::u16string_view> Take(std::size_t length) {
+        if (length > m_rest.size()) {
+            return std::nullopt;
+        }
+        const std::u16string_view taken = m_rest.substr(0, length);
+        m_rest.remove_prefix(length);
+        return taken;
+    }
+    bool AtEnd() const { return m_rest.empty(); }
+
+private:
+    std::u16string_view m_rest;
+};
+
+void AppendWindow(std::u16string& text, const WindowIdentity& w) {
+    for (const std::u16string& field : {Digits(w.handle, 16), Digits(w.processId, 10), Digits(w.processStart, 10),
+                                        Digits(w.threadId, 10), Digits(w.className.size(), 10)}) {
+        text += u' ';
+        text += field;
+    }
+    text += u' ';
+    text += w.className;
+}
+
+// "<handle, hex> <process> <process start> <thread> <class length> <class>",
+// the space before it already read.
+std::optional<WindowIdentity> ReadWindow(Reader& reader) {
+    const auto handle = reader.NumberField(16, UINT64_MAX);
+    const auto process = reader.NumberField(10, UINT32_MAX);
+    const auto processStart = reader.NumberField(10, UINT64_MAX);
+    const auto thread = reader.NumberField(10, UINT32_MAX);
+    const auto classLength = reader.NumberField(10, kMaxClassLength);
+    if (!handle || *handle == 0 || !process || !processStart || !thread || !classLength) {
+        return std::nullopt;
+    }
+    const auto className = reader.Take(static_cast<std::size_t>(*classLength));
+    if (!className) {
+        return std::nullopt;
+    }
+    return WindowIdentity{*handle, static_cast<std::uint32_t>(*process), *processStart,
+                          static_cast<std::uint32_t>(*thread), std::u16string(*className)};
+}
+
 }  // namespace
 
 bool IsSameWindow(const WindowIdentity& recorded, const WindowIdentity& now) {
+    if (recorded.handle != now.handle || recorded.className != now.className) {
+        return false;
+    }
+    if (recorded.className == kConsoleClass) {
+        return true;
+    }
     // A start time that could not be read (access denied) is no evidence
     // either way; the thread id, alive only with its process, still is.
     const bool startsAgree =
         recorded.processStart == 0 || now.processStart == 0 || recorded.processStart == now.processStart;
-    return recorded.handle == now.handle && recorded.processId == now.processId && startsAgree &&
-           recorded.threadId == now.threadId && recorded.className == now.className;
+    return recorded.processId == now.processId && startsAgree && recorded.threadId == now.threadId;
 }
 
 std::u16string EntryName(std::uint32_t order) {
     return Digits(order, 16, 8);
 }
 
-// "1 <handle, hex> <process> <process start> <thread> <class length> <class><title>"
+std::optional<std::uint32_t> OrderOfName(std::u16string_view name) {
+    const auto order = name.size() == 8 ? Number(name, 16, UINT32_MAX) : std::nullopt;
+    return order ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*order)) : std::nullopt;
+}
+
+// "2 <windows>" and each window as AppendWindow writes it: the row's own
+// window first, then the windows it owned, top first.
 std::u16string EncodeEntry(const RecordEntry& entry) {
-    const WindowIdentity& w = entry.window;
     std::u16string text = kFormat;
-    for (const std::u16string& field :
-         {Digits(w.handle, 16), Digits(w.processId, 10), Digits(w.processStart, 10), Digits(w.threadId, 10),
-          Digits(w.className.size(), 10)}) {
-        text += u' ';
-        text += field;
-    }
     text += u' ';
-    text += w.className;
-    text += entry.title;
+    text += Digits(1 + entry.owned.size(), 10);
+    AppendWindow(text, entry.window);
+    for (const WindowIdentity& owned : entry.owned) {
+        AppendWindow(text, owned);
+    }
     return text;
 }
 
 std::optional<RecordEntry> DecodeEntry(std::u16string_view name, std::u16string_view text) {
-    RecordEntry entry;
-    const auto order = name.size() == 8 ? Number(name, 16, UINT32_MAX) : std::nullopt;
-    if (!order) {
+    const auto order = OrderOfName(name);
+    Reader reader(text);
+    const auto format = reader.Field();
+    if (!order || !format || *format != kFormat) {
         return std::nullopt;
     }
-    entry.order = static_cast<std::uint32_t>(*order);
-
-    // Six fields, each ended by a space; the rest is class and title.
-    std::vector<std::u16string_view> fields;
-    std::size_t start = 0;
-    while (fields.size() < 6) {
-        const std::size_t space = text.find(u' ', start);
-        if (space == std::u16string_view::npos) {
+    const auto windows = reader.NumberField(10, kMaxWindows);
+    if (!windows || *windows == 0) {
+        return std::nullopt;
+    }
+    RecordEntry entry;
+    entry.order = *order;
+    for (std::uint64_t n = 0; n < *windows; ++n) {
+        // The count's field took the space before the first window.
+        if (n > 0 && reader.Take(1) != std::u16string_view(u" ")) {
             return std::nullopt;
         }
-        fields.push_back(text.substr(start, space - start));
-        start = space + 1;
+        std::optional<WindowIdentity> window = ReadWindow(reader);
+        if (!window) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            entry.window = std::move(*window);
+        } else {
+            entry.owned.push_back(std::move(*window));
+        }
     }
-    if (fields[0] != kFormat) {
+    if (!reader.AtEnd()) {
         return std::nullopt;
     }
-    const auto handle = Number(fields[1], 16, UINT64_MAX);
-    const auto process = Number(fields[2], 10, UINT32_MAX);
-    const auto processStart = Number(fields[3], 10, UINT64_MAX);
-    const auto thread = Number(fields[4], 10, UINT32_MAX);
-    const auto classLength = Number(fields[5], 10, kMaxClassLength);
-    const std::u16string_view rest = text.substr(start);
-    if (!handle || *handle == 0 || !process || !processStart || !thread || !classLength || *classLength > rest.size()) {
-        return std::nullopt;
-    }
-    const std::u16string_view title = rest.substr(static_cast<std::size_t>(*classLength));
-    if (title.size() > kRowTitleLength) {
-        return std::nullopt;
-    }
-    entry.window = {*handle, static_cast<std::uint32_t>(*process), *processStart, static_cast<std::uint32_t>(*thread),
-                    std::u16string(rest.substr(0, static_cast<std::size_t>(*classLength)))};
-    entry.title = title;
     return entry;
 }
 

@@ -11,12 +11,24 @@ Relisting DecideRelisting(std::vector<RecordEntry> recorded,
     Relisting result;
     for (RecordEntry& entry : recorded) {
         const std::optional<WindowNow> now = lookup(entry.window.handle);
-        if (now && !now->visible && IsSameWindow(entry.window, now->identity)) {
-            result.rows.push_back(std::move(entry));
-        } else {
+        if (!now || now->visible || !IsSameWindow(entry.window, now->identity)) {
             result.dropped.push_back(entry.order);
+            continue;
         }
+        std::erase_if(entry.owned, [&](const WindowIdentity& owned) {
+            const std::optional<WindowNow> ownedNow = lookup(owned.handle);
+            return !ownedNow || !IsSameWindow(owned, ownedNow->identity);
+        });
+        const auto older = std::find_if(result.rows.begin(), result.rows.end(), [&](const RecordEntry& row) {
+            return IsSameWindow(row.window, entry.window);
+        });
+        if (older != result.rows.end()) {
+            result.dropped.push_back(older->order);
+            result.rows.erase(older);
+        }
+        result.rows.push_back(std::move(entry));
     }
+    std::sort(result.dropped.begin(), result.dropped.end());
     return result;
 }
 

@@ -19,13 +19,16 @@ struct WindowNow {
 };
 
 struct Relisting {
-    std::vector<RecordEntry> rows;        // oldest first: each goes on top of the one before
-    std::vector<std::uint32_t> dropped;   // orders of the entries to remove from the record
+    // Oldest first: each goes on top of the one before. Their owned windows
+    // are those still there under the same handle.
+    std::vector<RecordEntry> rows;
+    std::vector<std::uint32_t> dropped;  // orders of the entries to remove from the record
 };
 
 // An entry is listed again when its handle still names the same window and
 // that window is still hidden: the user hid it for a reason. Anything else
-// (gone, shown meanwhile, the handle now another window's) is dropped.
+// (gone, shown meanwhile, the handle now another window's) is dropped, and so
+// is an older entry of a window a newer one names: a window has one row.
 // `lookup` answers for a handle; none when no window has it.
 Relisting DecideRelisting(std::vector<RecordEntry> recorded,
                           const std::function<std::optional<WindowNow>(std::uint64_t handle)>& lookup);

@@ -45,7 +45,7 @@ TEST(Relisting, OnlyWindowsStillHiddenUnderTheSameHandleComeBackInTheirOldOrder)
     std::uint32_t order = 100;
     for (const Case& c : cases) {
         const std::uint64_t handle = 0x1000 + order;
-        recorded.insert(recorded.begin(), RecordEntry{order, Window(handle), u""});
+        recorded.insert(recorded.begin(), RecordEntry{order, Window(handle), {}});
         std::optional<WindowNow> now = c.now;
         if (now) {
             now->identity.handle = handle;
@@ -72,18 +72,38 @@ TEST(Relisting, OnlyWindowsStillHiddenUnderTheSameHandleComeBackInTheirOldOrder)
     EXPECT_EQ(result.dropped, expectedDropped);
 }
 
-TEST(Relisting, SeveralStillHiddenWindowsKeepTheirOrderOldestFirst) {
+TEST(Relisting, SeveralStillHiddenWindowsKeepTheirOrderOldestFirstEachOnce) {
+    // Window 1 twice (an earlier version of this program listed it again):
+    // one row, the newer entry's.
     std::vector<RecordEntry> recorded = {
-        {30, Window(3), u"c"}, {10, Window(1), u"a"}, {20, Window(2), u"b"}};
+        {30, Window(3), {}}, {10, Window(1), {}}, {20, Window(2), {}}, {40, Window(1), {}}};
     const hider::Relisting result = hider::DecideRelisting(recorded, [](std::uint64_t handle) {
         return std::optional<WindowNow>(WindowNow{Window(handle), false});
     });
-    ASSERT_EQ(result.rows.size(), 3u);
-    EXPECT_EQ(result.rows[0].title, u"a");
-    EXPECT_EQ(result.rows[1].title, u"b");
-    EXPECT_EQ(result.rows[2].title, u"c");
-    EXPECT_TRUE(result.dropped.empty());
+    std::vector<std::uint32_t> listed;
+    for (const RecordEntry& entry : result.rows) {
+        listed.push_back(entry.order);
+    }
+    EXPECT_EQ(listed, (std::vector<std::uint32_t>{20, 30, 40}));
+    EXPECT_EQ(result.dropped, std::vector<std::uint32_t>{10});
     EXPECT_TRUE(hider::DecideRelisting({}, [](std::uint64_t) { return std::optional<WindowNow>(); }).rows.empty());
+}
+
+TEST(Relisting, OwnedWindowsComeWithTheirOwnerWhileTheyAreStillThere) {
+    const RecordEntry entry{1, Window(1), {Window(2), Window(3), Window(4)}};
+    const hider::Relisting result = hider::DecideRelisting({entry}, [](std::uint64_t handle) {
+        std::optional<WindowNow> now;
+        if (handle == 3) {
+            return now;  // closed meanwhile
+        }
+        now = WindowNow{Window(handle), handle == 4};  // 4 shown again by its program: still its owner's
+        if (handle == 2) {
+            now->identity.threadId += 1;  // the handle is another window's now
+        }
+        return now;
+    });
+    ASSERT_EQ(result.rows.size(), 1u);
+    EXPECT_EQ(result.rows[0].owned, std::vector<WindowIdentity>{Window(4)});
 }
 
 }  // namespace
