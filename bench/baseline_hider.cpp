@@ -8,9 +8,10 @@
 // costs on this system:
 //   /watch  the keyboard watch every key passes through (a low-level hook on
 //           a thread of its own, judging nothing);
-//   /safe   before each hide, what makes it safe: the window's facts and
+//   /safe   what makes a hide safe: before it, the window's facts and
 //           exemptions, its title, and an entry written to the registry
-//           under a key held open (removed when the window is shown).
+//           under a key held open (removed when the window is shown); after
+//           it, the look for the windows it owns.
 #include <windows.h>
 
 #include <cstdint>
@@ -48,11 +49,12 @@ bool MakeSafe(HWND target) {
     if (!facts || platform::IsExemptWindow(target, *facts)) {
         return false;
     }
+    platform::TitleOf(target);  // for its row
     const hider::RecordEntry entry{
         static_cast<std::uint32_t>(g_hidden.size()),
         {reinterpret_cast<std::uintptr_t>(target), facts->processId, facts->processStart, facts->threadId,
          hider::Utf16(facts->className)},
-        hider::Utf16(platform::TitleOf(target))};
+        {}};
     const std::wstring text = hider::Wide(hider::EncodeEntry(entry));
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
     ::RegSetValueExW(g_entries.get(), EntryNameOf(g_hidden.size()).c_str(), 0, REG_SZ,
@@ -77,6 +79,9 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             if (target != nullptr && target != window && (!g_safe || MakeSafe(target))) {
                 g_hidden.push_back(target);
                 platform::SetTargetVisible(target, false);
+                if (g_safe) {
+                    platform::OwnedWindowsOf(target);
+                }
             }
         }
         return 0;

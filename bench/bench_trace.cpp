@@ -101,6 +101,9 @@ public:
         return Timed("service: IsExempt", [&] { return m_real.IsExempt(window, facts); });
     }
     bool IsShown(HWND window) override { return m_real.IsShown(window); }
+    std::vector<HWND> OwnedWindows(HWND owner) override {
+        return Timed("service: OwnedWindows", [&] { return m_real.OwnedWindows(owner); });
+    }
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
         return Timed("service: IsWindowOfThread", [&] { return m_real.IsWindowOfThread(window, processId, threadId); });
     }
@@ -117,6 +120,7 @@ public:
         return Timed("service: WindowIcon", [&] { return askIcon ? m_real.WindowIcon(window) : nullptr; });
     }
     void RequestWindowMenu(HWND window, POINT screenPoint) override { m_real.RequestWindowMenu(window, screenPoint); }
+    void SoundWarning() override { m_real.SoundWarning(); }
     bool CursorPos(POINT& point) override {
         return Timed("service: CursorPos", [&] { return m_real.CursorPos(point); });
     }
@@ -139,10 +143,10 @@ private:
 // The durable record, each change stamped.
 class TimedRecord final : public hider::WindowRecord {
 public:
-    std::vector<hider::RecordEntry> Load() override { return m_real.Load(); }
-    void Add(const hider::RecordEntry& entry) override {
+    hider::RecordContents Load() override { return m_real.Load(); }
+    bool Add(const hider::RecordEntry& entry) override {
         Stamp s("record: Add");
-        m_real.Add(entry);
+        return m_real.Add(entry);
     }
     void Remove(std::uint32_t order) override {
         Stamp s("record: Remove");

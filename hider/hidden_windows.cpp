@@ -18,8 +18,8 @@ std::uint64_t HandleValue(HWND window) {
     return reinterpret_cast<std::uintptr_t>(window);
 }
 
-HWND WindowOfHandle(std::uint64_t handle) {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+HWND WindowOf(const WindowIdentity& identity) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(identity.handle));
 }
 
 WindowIdentity IdentityOf(HWND window, const platform::WindowFacts& facts) {
@@ -32,6 +32,7 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
     // A dialog object run again starts from the record, not from the rows of
     // its earlier window.
     m_rows.clear();
+    m_orders.Clear();
     m_bChecking = false;
     m_iconsToAsk.clear();
     m_bDrawingHeld = false;
@@ -44,13 +45,16 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
                        kImagesAtFirst, kImagesGrowBy);
     list.SetImageList(&m_imageList, LVSIL_SMALL);
 
-    std::vector<RecordEntry> recorded = m_record.Load();
-    for (const RecordEntry& entry : recorded) {
-        m_nextOrder = std::max(m_nextOrder, entry.order + 1);
+    RecordContents recorded = m_record.Load();
+    for (std::uint32_t order : recorded.takenOrders) {
+        m_orders.Take(order);
     }
-    const Relisting relisting = DecideRelisting(std::move(recorded), [this](std::uint64_t handle) {
+    for (const RecordEntry& entry : recorded.entries) {
+        m_orders.Take(entry.order);
+    }
+    const Relisting relisting = DecideRelisting(std::move(recorded.entries), [this](std::uint64_t handle) {
         std::optional<WindowNow> now;
-        HWND window = WindowOfHandle(handle);
+        HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
         if (HandleValue(window) == handle) {
             if (auto identity = IdentityNow(window)) {
                 now = WindowNow{std::move(*identity), m_services.IsShown(window)};
@@ -60,19 +64,26 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
     });
     for (std::uint32_t order : relisting.dropped) {
         m_record.Remove(order);
+        m_orders.Free(order);
     }
     for (const RecordEntry& entry : relisting.rows) {
-        HWND window = WindowOfHandle(entry.window.handle);
+        // The record keeps no title: the window is asked again.
+        HWND window = WindowOf(entry.window);
+        const std::u16string title(CutTitle(Utf16(m_services.WindowTitle(window)), kRowTitleLength));
         const int added = AddIconOf(window);
-        const Row row{window, entry.window, added >= 0 ? added : I_IMAGENONE};
-        if (!InsertRow(entry.order, row, entry.title)) {
+        const Row row{entry.window, entry.owned, added >= 0 ? added : I_IMAGENONE, true};
+        if (!InsertRow(entry.order, row, title)) {
             // Without a row nothing could show it again: give it back now.
             RemoveImage(row.image);
-            m_services.ShowTarget(window);
+            ShowWindowsOf(row);
             m_record.Remove(entry.order);
+            m_orders.Free(entry.order);
         }
     }
-    FollowRowCount();
+    RunCheckTimerWhileListed();
+    if (m_rows.empty()) {
+        m_record.RemoveIfEmpty();
+    }
 }
 
 std::optional<WindowIdentity> HiddenWindows::IdentityNow(HWND window) {
@@ -82,33 +93,111 @@ std::optional<WindowIdentity> HiddenWindows::IdentityNow(HWND window) {
     return std::nullopt;
 }
 
-bool HiddenWindows::StillNames(const Row& row) {
-    const std::optional<WindowIdentity> now = IdentityNow(row.window);
-    return now && IsSameWindow(row.identity, *now);
+bool HiddenWindows::StillNames(const WindowIdentity& identity) {
+    const std::optional<WindowIdentity> now = IdentityNow(WindowOf(identity));
+    return now && IsSameWindow(identity, *now);
 }
 
-void HiddenWindows::Hide(HWND target, const platform::WindowFacts& facts) {
+HiddenWindows::Rows::iterator HiddenWindows::RowOfWindow(const WindowIdentity& identity) {
+    return std::find_if(m_rows.begin(), m_rows.end(),
+                        [&](const auto& entry) { return IsSameWindow(entry.second.window, identity); });
+}
+
+HideResult HiddenWindows::Hide(HWND target, const platform::WindowFacts& facts) {
     if (m_pList == nullptr) {
-        return;
+        return HideResult::NotHidden;
     }
-    const Row row{target, IdentityOf(target, facts), I_IMAGENONE};
+    const WindowIdentity identity = IdentityOf(target, facts);
+    if (const auto listed = RowOfWindow(identity); listed != m_rows.end()) {
+        return HideAgain(listed->first, listed->second);
+    }
+    const std::optional<std::uint32_t> order = m_orders.Next();
+    if (!order) {
+        return HideResult::NotRecorded;
+    }
     const std::u16string title(CutTitle(Utf16(m_services.WindowTitle(target)), kRowTitleLength));
-    const std::uint32_t order = m_nextOrder++;
 
     // The user waits for the window to go, not for the list: under Wine each
     // redraw of the list (its rows, header and scroll bar) takes milliseconds,
     // and the icon request waits on the target's own thread.
     HoldDrawing();
-    if (InsertRow(order, row, title)) {
+    HideResult result = HideResult::NotHidden;
+    if (InsertRow(*order, Row{identity, {}, I_IMAGENONE, false}, title)) {
         // Recorded before it goes, so that no end of Veilkeeper loses it.
-        m_record.Add({order, row.identity, title});
-        if (m_services.HideTarget(target)) {
-            m_iconsToAsk.push_back(order);
+        if (!m_record.Add({*order, identity, {}})) {
+            RemoveRow(0, *order);
+            result = HideResult::NotRecorded;
+        } else if (!m_services.HideTarget(target)) {
+            RemoveRow(0, *order);  // it stayed on screen: it needs no row
         } else {
-            RemoveRow(0, order);  // it stayed on screen: it needs no row
+            // Its own window first: the user waits for that one. The windows
+            // it owns stay on screen until told, and are looked for now.
+            m_iconsToAsk.push_back(*order);
+            result = HideOwnedWindows(*order, m_rows.at(*order)) ? HideResult::Hidden : HideResult::NotRecorded;
         }
     }
-    FollowRowCount();
+    ScheduleCatchUp();
+    return result;
+}
+
+HideResult HiddenWindows::HideAgain(std::uint32_t order, Row& row) {
+    // Its program showed it again: it goes under the row it has.
+    row.seenHidden = false;
+    if (!m_services.HideTarget(WindowOf(row.window))) {
+        return HideResult::NotHidden;
+    }
+    m_iconsToAsk.push_back(order);  // the catch-up sees it gone
+    ScheduleCatchUp();
+    return HideOwnedWindows(order, row) ? HideResult::Hidden : HideResult::NotRecorded;
+}
+
+bool HiddenWindows::HideOwnedWindows(std::uint32_t order, Row& row) {
+    std::vector<WindowIdentity> found;
+    for (HWND owned : m_services.OwnedWindows(WindowOf(row.window))) {
+        if (found.size() == kMaxOwnedWindows) {
+            break;
+        }
+        if (auto identity = IdentityNow(owned)) {
+            found.push_back(std::move(*identity));
+        }
+    }
+    if (found.empty()) {
+        return true;
+    }
+    // Shown ones above those still hidden from an earlier hide.
+    std::vector<WindowIdentity> owned = found;
+    for (const WindowIdentity& earlier : row.owned) {
+        const bool again = std::any_of(found.begin(), found.end(),
+                                       [&](const WindowIdentity& w) { return IsSameWindow(earlier, w); });
+        if (!again && owned.size() < kMaxOwnedWindows) {
+            owned.push_back(earlier);
+        }
+    }
+    if (!m_record.Add({order, row.window, owned})) {
+        return false;
+    }
+    row.owned = std::move(owned);
+    for (const WindowIdentity& window : found) {
+        m_services.HideTarget(WindowOf(window));
+    }
+    return true;
+}
+
+bool HiddenWindows::ShowWindowsOf(const Row& row) {
+    if (!m_services.ShowTarget(WindowOf(row.window))) {
+        return false;
+    }
+    // In their old stacking order: the last one shown ends on top. One its
+    // program closed meanwhile simply stays gone.
+    for (auto owned = row.owned.rbegin(); owned != row.owned.rend(); ++owned) {
+        if (StillNames(*owned)) {
+            m_services.ShowTarget(WindowOf(*owned));
+        }
+    }
+    return true;
+}
+
+void HiddenWindows::ScheduleCatchUp() {
     // One catch-up for every hide before it comes; at once when its timer
     // cannot be set.
     if (!m_bCatchUpDue) {
@@ -135,15 +224,23 @@ void HiddenWindows::CatchUp() {
     }
     for (std::uint32_t order : std::exchange(m_iconsToAsk, {})) {
         const auto found = m_rows.find(order);
-        if (found == m_rows.end() || found->second.image != I_IMAGENONE) {
+        if (found == m_rows.end()) {
             continue;  // given back already
         }
-        const int added = AddIconOf(found->second.window);
+        Row& row = found->second;
+        HWND window = WindowOf(row.window);
+        // Gone by now, unless its program hangs: from here on a visible
+        // window is one its program showed again.
+        row.seenHidden = row.seenHidden || !m_services.IsShown(window);
+        if (row.image != I_IMAGENONE) {
+            continue;
+        }
+        const int added = AddIconOf(window);
         if (added < 0) {
             continue;
         }
         if (SetRowImage(order, added)) {
-            found->second.image = added;
+            row.image = added;
         } else {
             RemoveImage(added);
         }
@@ -182,6 +279,8 @@ bool HiddenWindows::InsertRow(std::uint32_t order, const Row& row, std::u16strin
         return false;
     }
     m_rows[order] = row;
+    m_orders.Take(order);
+    RunCheckTimerWhileListed();
     return true;
 }
 
@@ -200,11 +299,10 @@ RestoreResult HiddenWindows::Restore(int row) {
     if (!order) {
         return RestoreResult::NoRow;
     }
-    HWND window = WindowOfRow(row);
-    if (window == nullptr) {
+    if (WindowOfRow(row) == nullptr) {
         return RestoreResult::Dropped;  // its row went
     }
-    if (!m_services.ShowTarget(window)) {
+    if (!ShowWindowsOf(m_rows.at(*order))) {
         return RestoreResult::Kept;
     }
     RemoveRow(row, *order);
@@ -215,6 +313,8 @@ void HiddenWindows::RestoreAll() {
     if (m_pList == nullptr || m_pList->m_hWnd == nullptr) {
         return;
     }
+    // A window its program took back since the last check is not shown again.
+    DropStaleRows();
     int row = 0;
     while (row < m_pList->GetItemCount()) {
         const RestoreResult result = Restore(row);
@@ -230,14 +330,14 @@ HWND HiddenWindows::WindowOfRow(int row) {
         return nullptr;
     }
     const auto found = m_rows.find(*order);
-    if (found == m_rows.end() || !StillNames(found->second)) {
+    if (found == m_rows.end() || !StillNames(found->second.window)) {
         RemoveRow(row, *order);
         return nullptr;
     }
-    return found->second.window;
+    return WindowOf(found->second.window);
 }
 
-void HiddenWindows::DropClosed() {
+void HiddenWindows::DropStaleRows() {
     if (m_pList == nullptr || m_pList->m_hWnd == nullptr) {
         return;
     }
@@ -246,14 +346,29 @@ void HiddenWindows::DropClosed() {
         if (!order) {
             continue;
         }
-        // Runs twice a second: the cheap look only. A handle that names a
-        // window of the same thread is the same window here; showing it
-        // checks its whole identity first.
         const auto found = m_rows.find(*order);
-        if (found == m_rows.end() ||
-            !m_services.IsWindowOfThread(found->second.window, found->second.identity.processId,
-                                         found->second.identity.threadId)) {
+        if (found == m_rows.end()) {
             RemoveRow(row, *order);
+            continue;
+        }
+        Row& listed = found->second;
+        HWND window = WindowOf(listed.window);
+        // Runs twice a second: the cheap look first. A handle that names a
+        // window of the same thread is the same window here; only when it
+        // does not is the whole identity asked, for a console window whose
+        // reported process changed.
+        if (!m_services.IsWindowOfThread(window, listed.window.processId, listed.window.threadId)) {
+            const std::optional<WindowIdentity> now = IdentityNow(window);
+            if (!now || !IsSameWindow(listed.window, *now)) {
+                RemoveRow(row, *order);
+                continue;
+            }
+            listed.window = *now;
+        }
+        if (!m_services.IsShown(window)) {
+            listed.seenHidden = true;
+        } else if (listed.seenHidden) {
+            RemoveRow(row, *order);  // its program showed it: it is theirs again
         }
     }
 }
@@ -263,13 +378,17 @@ void HiddenWindows::RemoveRow(int row, std::uint32_t order) {
         return;
     }
     m_record.Remove(order);
+    m_orders.Free(order);
     const auto found = m_rows.find(order);
     if (found != m_rows.end()) {
         const int image = found->second.image;
         m_rows.erase(found);
         RemoveImage(image);
     }
-    FollowRowCount();
+    RunCheckTimerWhileListed();
+    if (m_rows.empty()) {
+        m_record.RemoveIfEmpty();  // no trace once nothing is hidden
+    }
 }
 
 void HiddenWindows::RemoveImage(int image) {
@@ -293,7 +412,7 @@ void HiddenWindows::RemoveImage(int image) {
     m_imageList.SetImageCount(last);
 }
 
-void HiddenWindows::FollowRowCount() {
+void HiddenWindows::RunCheckTimerWhileListed() {
     // Nothing to look after while nothing is hidden: no timer runs then.
     const bool wanted = !m_rows.empty() && m_hOwner != nullptr;
     if (wanted && !m_bChecking) {
@@ -301,9 +420,6 @@ void HiddenWindows::FollowRowCount() {
     } else if (!wanted && m_bChecking) {
         ::KillTimer(m_hOwner, kCheckTimerId);
         m_bChecking = false;
-    }
-    if (m_rows.empty()) {
-        m_record.RemoveIfEmpty();
     }
 }
 

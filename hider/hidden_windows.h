@@ -1,20 +1,30 @@
 // The hidden windows: the list's rows, their images, and the durable record
 // behind them. Every row has exactly one image slot (or none) and one entry in
-// the record, added and removed together with the row.
+// the record, added and removed together with the row. A row stands for a
+// window and the windows it owned when it was hidden: they go and come back
+// together.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "framework.h"
 #include "record_entry.h"
+#include "record_orders.h"
 #include "window_record.h"
 #include "window_services.h"
 
 namespace hider {
+
+enum class HideResult {
+    Hidden,       // listed (or listed already) and told to hide
+    NotHidden,    // no row could be made, or the window could not be told: it stays as it is
+    NotRecorded,  // the record could not be written: what it would have held stays on screen
+};
 
 enum class RestoreResult {
     Shown,    // the window was asked to show; its row is gone
@@ -25,8 +35,8 @@ enum class RestoreResult {
 
 class HiddenWindows {
 public:
-    // The timer, on the list's owner, that looks for windows closed while
-    // hidden; it runs only while there are rows.
+    // The timer, on the list's owner, that looks for windows closed or shown
+    // by their own programs while listed; it runs only while there are rows.
     static constexpr UINT_PTR kCheckTimerId = 0x564B;
     static constexpr UINT kCheckIntervalMs = 500;
     // The timer, on the list's owner, a hide sets for CatchUp: a moment
@@ -41,15 +51,17 @@ public:
     // the recorded windows that are still hidden (after an end without Exit).
     void Attach(HWND owner, CListCtrl& list);
 
-    // Lists `target`, described by `facts`, on top and hides it. A window
-    // whose row could not be added is left as it is: nothing could bring it
-    // back. Only the row and its record come before the hide; the row's icon
-    // and the list's drawing follow in CatchUp.
-    void Hide(HWND target, const platform::WindowFacts& facts);
+    // Lists `target`, described by `facts`, on top and hides it with the
+    // windows it owns. A window is hidden only once its row and its record
+    // entry exist: nothing could bring it back otherwise. A window listed
+    // already is hidden again under its row. The row's icon and the list's
+    // drawing follow in CatchUp.
+    HideResult Hide(HWND target, const platform::WindowFacts& facts);
     // The work hides left for after them, once for all hides since the last
     // catch-up: the new rows' icons, then the list drawn again.
     void CatchUp();
-    // Shows a row's window and removes the row, as RestoreResult says.
+    // Shows a row's window, then the windows it owned, and removes the row,
+    // as RestoreResult says.
     RestoreResult Restore(int row);
     // Restores every row, newest first. A row whose show could not be made
     // stays, with its record entry, so nothing is lost.
@@ -57,21 +69,34 @@ public:
     // The row's window when its handle still names it; otherwise the row is
     // removed and the result is none.
     HWND WindowOfRow(int row);
-    // Removes the rows of windows closed while hidden.
-    void DropClosed();
+    // Removes, without showing anything, the rows of windows closed since,
+    // and of windows their own programs showed again: those are theirs now.
+    void DropStaleRows();
 
     int Count() const { return static_cast<int>(m_rows.size()); }
 
 private:
     struct Row {
-        HWND window;
-        WindowIdentity identity;
-        int image;  // I_IMAGENONE for none
+        WindowIdentity window;  // the one place a row's window is kept
+        std::vector<WindowIdentity> owned;  // hidden with it, top first
+        int image = I_IMAGENONE;
+        // Seen hidden since the hide was asked for: only then does a visible
+        // window mean that its program showed it.
+        bool seenHidden = false;
     };
+    using Rows = std::map<std::uint32_t, Row>;  // by order, the row's item data
 
     // The identity of `window` now; none when no window has the handle.
     std::optional<WindowIdentity> IdentityNow(HWND window);
-    bool StillNames(const Row& row);
+    bool StillNames(const WindowIdentity& identity);
+    Rows::iterator RowOfWindow(const WindowIdentity& identity);
+    // Hides the windows the row's window owns now and adds them to its row
+    // and record; whether the record took them (else they stay on screen).
+    bool HideOwnedWindows(std::uint32_t order, Row& row);
+    HideResult HideAgain(std::uint32_t order, Row& row);
+    // Asks the row's window, then each window it owned that is still the
+    // same, bottom first, to show; whether the row's own window could be told.
+    bool ShowWindowsOf(const Row& row);
     // The row's record order (its item data); none when it cannot be read.
     std::optional<std::uint32_t> OrderOfRow(int row) const;
     // The window's icon added to the image list: its index, or -1 for none.
@@ -81,7 +106,9 @@ private:
     bool InsertRow(std::uint32_t order, const Row& row, std::u16string_view title);
     void RemoveRow(int row, std::uint32_t order);
     void RemoveImage(int image);
-    void FollowRowCount();
+    // The check timer runs while there are rows, and only then.
+    void RunCheckTimerWhileListed();
+    void ScheduleCatchUp();
     // Stops the list's drawing until the next catch-up.
     void HoldDrawing();
 
@@ -90,8 +117,8 @@ private:
     HWND m_hOwner = nullptr;
     CListCtrl* m_pList = nullptr;
     CImageList m_imageList;
-    std::map<std::uint32_t, Row> m_rows;  // by order, the row's item data
-    std::uint32_t m_nextOrder = 1;
+    Rows m_rows;
+    RecordOrders m_orders;
     bool m_bChecking = false;
     std::vector<std::uint32_t> m_iconsToAsk;  // rows, by order, whose icon follows their hide
     bool m_bDrawingHeld = false;

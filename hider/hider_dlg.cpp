@@ -277,7 +277,10 @@ void CHiderDlg::HideTargetWindow(HWND target) {
     if (!facts || m_services.IsExempt(target, *facts)) {
         return;
     }
-    m_hiddenWindows.Hide(target, *facts);
+    // A window that could not be recorded stays on screen: the user hears so.
+    if (m_hiddenWindows.Hide(target, *facts) == hider::HideResult::NotRecorded) {
+        m_services.SoundWarning();
+    }
 }
 
 int CHiderDlg::SelectedRow() const {
@@ -388,7 +391,7 @@ void CHiderDlg::OnEndSession(BOOL bEnding) {
 
 void CHiderDlg::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == hider::HiddenWindows::kCheckTimerId) {
-        m_hiddenWindows.DropClosed();
+        m_hiddenWindows.DropStaleRows();
     } else if (nIDEvent == hider::HiddenWindows::kCatchUpTimerId) {
         m_hiddenWindows.CatchUp();
     }

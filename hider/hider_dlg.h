@@ -20,9 +20,10 @@ public:
     CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
               CWnd* pParent = nullptr);
 
-    // Hides one window and records it at the top of the list. Veilkeeper's own
-    // windows and the desktop are never hidden, and a window whose row could
-    // not be added stays visible: nothing could bring it back.
+    // Hides one window, with the windows it owns, and records it at the top
+    // of the list. Veilkeeper's own windows and the desktop are never hidden,
+    // and a window whose row or record entry could not be made stays visible:
+    // nothing could bring it back.
     void HideTargetWindow(HWND target);
 
     // Asks a running instance to show its main window; sent by a second start

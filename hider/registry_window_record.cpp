@@ -1,8 +1,8 @@
 #include "registry_window_record.h"
 
-#include <windows.h>
+#include <array>
 
-#include "unique_handle.h"
+#include "registry_settings_store.h"
 #include "wide_text.h"
 
 namespace hider {
@@ -17,54 +17,72 @@ handles::unique_hkey Open(const std::wstring& path, REGSAM access) {
     return key;
 }
 
-// Far more than the longest entry (a 256-character class and a 510-character title).
-constexpr DWORD kMaxEntryBytes = 4096;
+// Far more than the longest entry: 65 windows with 256-character class names.
+constexpr DWORD kMaxEntryBytes = 64 * 1024;
+
+// Deletes the key when it holds no value and no subkey; whether it did.
+bool DeleteIfEmpty(const std::wstring& path) {
+    DWORD values = 0;
+    DWORD subkeys = 0;
+    {
+        handles::unique_hkey key = Open(path, KEY_QUERY_VALUE);
+        if (!key || ::RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    return values == 0 && subkeys == 0 && ::RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+}
 
 }  // namespace
 
-std::vector<RecordEntry> RegistryWindowRecord::Load() {
-    std::vector<RecordEntry> entries;
-    handles::unique_hkey key = Open(m_keyPath, KEY_READ | KEY_SET_VALUE);
+RegistryWindowRecord::RegistryWindowRecord(std::wstring settingsKey, DWORD session)
+    : m_settingsKey(std::move(settingsKey)), m_keyPath(SessionKeyPath(m_settingsKey, session)) {}
+
+std::wstring RegistryWindowRecord::SessionKeyPath(const std::wstring& settingsKey, DWORD session) {
+    return settingsKey + L"\\Hidden\\" + std::to_wstring(session);
+}
+
+RecordContents RegistryWindowRecord::Load() {
+    RecordContents contents;
+    handles::unique_hkey key = Open(m_keyPath, KEY_QUERY_VALUE);
     if (!key) {
-        return entries;  // nothing recorded: no key is made for it
+        return contents;  // nothing recorded: no key is made for it
     }
-    std::vector<std::wstring> unreadable;
     for (DWORD index = 0;; ++index) {
-        // Names are eight digits: a longer name is not ours, and is left alone.
-        wchar_t name[64] = {};
-        DWORD nameLength = static_cast<DWORD>(std::size(name));
+        // Names of ours are eight digits: a longer one is not ours.
+        std::array<wchar_t, 64> name{};
+        DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD type = 0;
         DWORD size = 0;
-        const LONG result = ::RegEnumValueW(key.get(), index, name, &nameLength, nullptr, &type, nullptr, &size);
+        const LONG result = ::RegEnumValueW(key.get(), index, name.data(), &nameLength, nullptr, &type, nullptr, &size);
         if (result == ERROR_NO_MORE_ITEMS) {
             break;
         }
         if (result != ERROR_SUCCESS) {
             continue;
         }
+        const std::u16string entryName = Utf16(std::wstring_view(name.data(), nameLength));
         std::optional<RecordEntry> entry;
         if (type == REG_SZ && size <= kMaxEntryBytes) {
             std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
             DWORD read = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-            if (::RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &read) ==
-                ERROR_SUCCESS) {
+            if (::RegQueryValueExW(key.get(), name.data(), nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
+                                   &read) == ERROR_SUCCESS) {
                 text.resize(read / sizeof(wchar_t));
                 while (!text.empty() && text.back() == L'\0') {
                     text.pop_back();
                 }
-                entry = DecodeEntry(Utf16(std::wstring_view(name, nameLength)), Utf16(text));
+                entry = DecodeEntry(entryName, Utf16(text));
             }
         }
         if (entry) {
-            entries.push_back(std::move(*entry));
-        } else {
-            unreadable.emplace_back(name, nameLength);
+            contents.entries.push_back(std::move(*entry));
+        } else if (const auto order = OrderOfName(entryName)) {
+            contents.takenOrders.push_back(*order);
         }
     }
-    for (const std::wstring& name : unreadable) {
-        ::RegDeleteValueW(key.get(), name.c_str());
-    }
-    return entries;
+    return contents;
 }
 
 HKEY RegistryWindowRecord::WritableKey() {
@@ -76,7 +94,7 @@ HKEY RegistryWindowRecord::WritableKey() {
     return m_key.get();
 }
 
-void RegistryWindowRecord::Add(const RecordEntry& entry) {
+bool RegistryWindowRecord::Add(const RecordEntry& entry) {
     const std::wstring name = Wide(EntryName(entry.order));
     const std::wstring text = Wide(EncodeEntry(entry));
     auto write = [&](HKEY key) {
@@ -84,13 +102,17 @@ void RegistryWindowRecord::Add(const RecordEntry& entry) {
                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     };
     HKEY key = WritableKey();
-    if (key != nullptr && write(key) == ERROR_KEY_DELETED) {
+    if (key == nullptr) {
+        return false;
+    }
+    LONG result = write(key);
+    if (result == ERROR_KEY_DELETED) {
         // Deleted under the open key by someone else: made again.
         m_key.reset();
-        if ((key = WritableKey()) != nullptr) {
-            write(key);
-        }
+        key = WritableKey();
+        result = key != nullptr ? write(key) : result;
     }
+    return result == ERROR_SUCCESS;
 }
 
 HKEY RegistryWindowRecord::ExistingKey(REGSAM access, handles::unique_hkey& opened) {
@@ -109,24 +131,25 @@ void RegistryWindowRecord::Remove(std::uint32_t order) {
 }
 
 void RegistryWindowRecord::RemoveIfEmpty() {
-    DWORD values = 0;
-    DWORD subkeys = 0;
-    {
-        handles::unique_hkey opened;
-        HKEY key = ExistingKey(KEY_QUERY_VALUE, opened);
-        if (key == nullptr || ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                                                 nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    // Innermost first, each only when nothing at all is left in it: another
+    // session's entries, a value of another program's, a setting. The
+    // settings key is left empty only by the record: the settings store makes
+    // it only to write a value into it, and never deletes one.
+    m_key.reset();
+    for (const std::wstring& path : {m_keyPath, m_settingsKey + L"\\Hidden", m_settingsKey}) {
+        if (!DeleteIfEmpty(path)) {
             return;
         }
     }
-    if (values == 0 && subkeys == 0) {
-        m_key.reset();
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, m_keyPath.c_str());
-    }
+}
+
+DWORD CurrentSession() {
+    DWORD session = 0;
+    return ::ProcessIdToSessionId(::GetCurrentProcessId(), &session) ? session : 0;
 }
 
 WindowRecord& UserWindowRecord() {
-    static RegistryWindowRecord record;
+    static RegistryWindowRecord record(settings::kSettingsKey, CurrentSession());
     return record;
 }
 

@@ -1,8 +1,12 @@
-// The record of hidden windows in the registry: a subkey of the settings key,
-// one REG_SZ value per row. A value is written or removed whole, so a crash at
+// The record of hidden windows in the registry: under the settings key,
+// `Hidden\<logon session>`, one REG_SZ value per row. Each logon session of the
+// user (a second one through remote desktop, say) keeps its own entries and
+// never touches another's. A value is written or removed whole, so a crash at
 // any moment leaves every other entry intact, and adding or removing a row
-// touches only its own entry. The settings' own four values are not touched.
+// touches only its own entry. Values that are no entry of ours are left alone.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -11,17 +15,18 @@
 
 namespace hider {
 
-inline constexpr wchar_t kHiddenWindowsKey[] = L"Software\\Veilkeeper\\Hidden";
-
 class RegistryWindowRecord final : public WindowRecord {
 public:
-    // The record under HKEY_CURRENT_USER\`keyPath`.
-    explicit RegistryWindowRecord(std::wstring keyPath = kHiddenWindowsKey) : m_keyPath(std::move(keyPath)) {}
+    // The record of logon session `session` under HKEY_CURRENT_USER\`settingsKey`.
+    RegistryWindowRecord(std::wstring settingsKey, DWORD session);
 
-    std::vector<RecordEntry> Load() override;
-    void Add(const RecordEntry& entry) override;
+    RecordContents Load() override;
+    bool Add(const RecordEntry& entry) override;
     void Remove(std::uint32_t order) override;
     void RemoveIfEmpty() override;
+
+    // Where a session's entries live, below HKEY_CURRENT_USER.
+    static std::wstring SessionKeyPath(const std::wstring& settingsKey, DWORD session);
 
 private:
     // The key, opened for writing by the first Add and kept open, so a hide
@@ -31,11 +36,15 @@ private:
     // none when there is no record.
     HKEY ExistingKey(REGSAM access, handles::unique_hkey& opened);
 
+    std::wstring m_settingsKey;
     std::wstring m_keyPath;
     handles::unique_hkey m_key;
 };
 
-// The record for the program.
+// The logon session this process runs in.
+DWORD CurrentSession();
+
+// The record for the program: this user's, this logon session's.
 WindowRecord& UserWindowRecord();
 
 }  // namespace hider

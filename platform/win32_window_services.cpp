@@ -1,4 +1,5 @@
 // The real window-system services: each forwards to its Win32 helper.
+#include "alerts.h"
 #include "global_hotkeys.h"
 #include "keyboard_watch.h"
 #include "pointer.h"
@@ -18,6 +19,7 @@ public:
     std::optional<WindowFacts> DescribeWindow(HWND window) override { return FactsOf(window); }
     bool IsExempt(HWND window, const WindowFacts& facts) override { return IsExemptWindow(window, facts); }
     bool IsShown(HWND window) override { return ::IsWindowVisible(window) != FALSE; }
+    std::vector<HWND> OwnedWindows(HWND owner) override { return OwnedWindowsOf(owner); }
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
         return platform::IsWindowOfThread(window, processId, threadId);
     }
@@ -26,6 +28,7 @@ public:
     std::wstring WindowTitle(HWND window) override { return TitleOf(window); }
     HICON WindowIcon(HWND window) override { return IconOf(window); }
     void RequestWindowMenu(HWND window, POINT screenPoint) override { AskForWindowMenu(window, screenPoint); }
+    void SoundWarning() override { platform::SoundWarning(); }
 
     bool CursorPos(POINT& point) override { return PointerPosition(point); }
     void CaptureMouse(HWND window) override { CapturePointer(window); }

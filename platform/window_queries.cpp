@@ -61,6 +61,11 @@ ULONGLONG ProcessStart(DWORD processId) {
     return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM found) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
 }  // namespace
 
 bool IsExemptWindow(HWND window, const WindowFacts& facts) {
@@ -89,6 +94,33 @@ std::optional<WindowFacts> FactsOf(HWND window) {
     facts.processStart = ProcessStart(facts.processId);
     facts.className = ClassNameOf(window);
     return facts;
+}
+
+std::vector<HWND> OwnedWindowsOf(HWND owner) {
+    std::vector<HWND> owned;
+    const DWORD thread = ::GetWindowThreadProcessId(owner, nullptr);
+    if (owner == nullptr || thread == 0) {
+        return owned;
+    }
+    // Owned windows live on their owner's thread (the system joins the input
+    // of two threads whose windows own each other, which programs avoid): one
+    // look at that thread's top-level windows, in stacking order, top first.
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(thread, &CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    constexpr int kDeepestOwnerChain = 32;  // a bound, should owners ever form a ring
+    for (HWND window : windows) {
+        if (window == owner || !::IsWindowVisible(window)) {
+            continue;
+        }
+        HWND above = ::GetWindow(window, GW_OWNER);
+        for (int depth = 0; above != nullptr && above != owner && depth < kDeepestOwnerChain; ++depth) {
+            above = ::GetWindow(above, GW_OWNER);
+        }
+        if (above == owner) {
+            owned.push_back(window);
+        }
+    }
+    return owned;
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "window_services.h"
 
@@ -16,5 +17,6 @@ std::wstring TitleOf(HWND window);
 bool IsExemptWindow(HWND window, const WindowFacts& facts);
 bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId);
 std::optional<WindowFacts> FactsOf(HWND window);
+std::vector<HWND> OwnedWindowsOf(HWND owner);
 
 }  // namespace platform

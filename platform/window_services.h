@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -74,6 +75,10 @@ public:
     virtual bool IsExempt(HWND window, const WindowFacts& facts) = 0;
     // Whether the window is visible now.
     virtual bool IsShown(HWND window) = 0;
+    // The visible windows `owner` owns, directly or through other owned
+    // windows, the top of their stacking order first. Only the owner's own
+    // thread is looked at: owned windows live there.
+    virtual std::vector<HWND> OwnedWindows(HWND owner) = 0;
     // Whether the handle still names a window of that process's thread: a
     // cheap first look (no process is opened), for checks that run often.
     virtual bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) = 0;
@@ -91,6 +96,9 @@ public:
     // Asks the window to open its window menu at a screen point, as for a right
     // click on its caption.
     virtual void RequestWindowMenu(HWND window, POINT screenPoint) = 0;
+    // Tells the user, with the system's warning sound, that what they asked
+    // for did not happen.
+    virtual void SoundWarning() = 0;
 
     virtual bool CursorPos(POINT& point) = 0;
     // Until ReleaseMouse, the window gets the mouse's messages, also while it

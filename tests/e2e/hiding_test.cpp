@@ -12,6 +12,7 @@
 #include "remote_list_view.h"
 #include "system_directory.h"
 #include "veilkeeper_session.h"
+#include "windows_of.h"
 
 namespace {
 
@@ -19,6 +20,27 @@ using namespace std::chrono_literals;
 using test::PollUntil;
 
 constexpr WORD kHideKey = 0xC0;  // the default hide-key
+constexpr UINT kOpenModalDialog = WM_APP + 3;  // to the target program
+
+// The visible window of the program with this title; none when there is none.
+HWND WindowTitled(const test::TargetProgram& program, const std::wstring& title) {
+    for (HWND window : test::VisibleWindowsOf(program.process.Id())) {
+        if (test::TextOf(window) == title) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// Whether `upper` lies above `lower` in the stacking order.
+bool IsAbove(HWND upper, HWND lower) {
+    for (HWND below = ::GetWindow(upper, GW_HWNDNEXT); below != nullptr; below = ::GetWindow(below, GW_HWNDNEXT)) {
+        if (below == lower) {
+            return true;
+        }
+    }
+    return false;
+}
 
 class Hiding : public test::VeilkeeperRunning {
 protected:
@@ -62,6 +84,60 @@ TEST_F(Hiding, NewestRowIsOnTopAndExitGivesEveryWindowBack) {
     ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
     EXPECT_TRUE(veilkeeper->WaitForExit(10s));
     EXPECT_TRUE(PollUntil([&] { return Visible(first.window) && Visible(second.window); }));
+}
+
+TEST_F(Hiding, AWindowGoesAndComesBackWithItsPopUpAndItsModalDialog) {
+    test::TargetProgram target = test::StartTarget(L"编辑器", 20, 20, L"owned");
+    ::PostMessageW(target.window, kOpenModalDialog, 0, 0);
+    HWND popup = nullptr;
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PollUntil([&] {
+        popup = WindowTitled(target, L"编辑器 – 查找");
+        dialog = WindowTitled(target, L"编辑器 – 对话框");
+        return popup != nullptr && dialog != nullptr && !::IsWindowEnabled(target.window);
+    }));
+
+    HideWithKeyOver(target.window);
+    EXPECT_TRUE(PollUntil([&] { return !Visible(target.window) && !Visible(popup) && !Visible(dialog); }));
+    ASSERT_TRUE(Rows(1)) << "one row, the owner's";
+    EXPECT_EQ(list->Text(0), L"编辑器");
+
+    test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
+    EXPECT_TRUE(PollUntil([&] { return Visible(target.window) && Visible(popup) && Visible(dialog); }));
+    EXPECT_TRUE(Rows(0));
+    EXPECT_FALSE(::IsWindowEnabled(target.window)) << "still disabled behind its dialog";
+    EXPECT_TRUE(IsAbove(dialog, popup) && IsAbove(popup, target.window)) << "in their old stacking order";
+}
+
+TEST_F(Hiding, AWindowItsProgramShowsAgainIsTheProgramsOnceMore) {
+    test::TargetProgram target = test::StartTarget(L"托盘程序", 20, 20);
+    HideWithKeyOver(target.window);
+    ASSERT_TRUE(PollUntil([&] { return !Visible(target.window); }));
+    ASSERT_TRUE(Rows(1));
+
+    // Its tray icon clicked, and the hide-key pressed over it again: one row.
+    ::ShowWindowAsync(target.window, SW_SHOW);
+    ASSERT_TRUE(PollUntil([&] { return Visible(target.window); }));
+    HideWithKeyOver(target.window);
+    ASSERT_TRUE(PollUntil([&] { return !Visible(target.window); }));
+    EXPECT_EQ(list->Count(), 1);
+
+    // Veilkeeper looks at all its rows at once: once a closed window's row
+    // has gone, it has seen this one hidden.
+    test::TargetProgram closed = test::StartTarget(L"closed", 20, 300);
+    HideWithKeyOver(closed.window);
+    ASSERT_TRUE(Rows(2));
+    ::PostMessageW(closed.window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Rows(1));
+
+    // Its program shows it: the row goes, and its program's later hide is its own.
+    ::ShowWindowAsync(target.window, SW_SHOW);
+    EXPECT_TRUE(PollUntil([&] { return list->Count() == 0; }, 2s));
+    ::ShowWindowAsync(target.window, SW_HIDE);
+    ASSERT_TRUE(PollUntil([&] { return !Visible(target.window); }));
+    ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+    EXPECT_TRUE(veilkeeper->WaitForExit(10s));
+    EXPECT_FALSE(PollUntil([&] { return Visible(target.window); }, 1s)) << "Exit left it hidden";
 }
 
 TEST_F(Hiding, AChildWindowOfTheDesktopIsNoTarget) {

@@ -1,20 +1,47 @@
 // A program whose window Veilkeeper hides in the tests: a top-level window
 // with the title from the command line at a fixed place, filled by an edit
 // control; with "desktop-child" after the place, a child window of the
-// desktop instead. It prints both handles, then pumps messages. Posted WM_APP+1
+// desktop instead; with "owned", it also owns a pop-up ("<title> – 查找") to
+// its right. It prints both handles, then pumps messages. Posted WM_APP+1
 // makes it hang: its thread stops pumping until a line arrives on its input.
 // Sent WM_APP+2 answers how many Control+Tab key-downs the program received.
+// Posted WM_APP+3 opens a modal dialog ("<title> – 对话框") below the pop-up:
+// the window is disabled until the dialog is closed.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 namespace {
 
 constexpr UINT kHang = WM_APP + 1;
 constexpr UINT kControlTabCount = WM_APP + 2;
+constexpr UINT kOpenModal = WM_APP + 3;
+constexpr wchar_t kPopupClass[] = L"VeilkeeperTestPopup";
 
 LRESULT g_controlTabs = 0;
+std::wstring g_title;
+POINT g_place{};
+
+HWND OwnedPopup(HWND owner, const wchar_t* suffix, int below) {
+    const std::wstring title = g_title + L" – " + suffix;
+    return ::CreateWindowExW(0, kPopupClass, title.c_str(), WS_POPUP | WS_CAPTION | WS_VISIBLE, g_place.x + 340,
+                             g_place.y + below, 240, 120, owner, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+// What a modal dialog does: its owner disabled until it is closed, and a
+// message loop of its own meanwhile.
+void RunModalDialog(HWND owner) {
+    HWND dialog = OwnedPopup(owner, L"对话框", 150);
+    ::EnableWindow(owner, FALSE);
+    MSG msg;
+    while (::IsWindow(dialog) && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    ::EnableWindow(owner, TRUE);
+}
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -26,6 +53,9 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     case kControlTabCount:
         return g_controlTabs;
+    case kOpenModal:
+        RunModalDialog(window);
+        return 0;
     case WM_SIZE: {
         HWND edit = ::GetWindow(window, GW_CHILD);
         if (edit != nullptr) {
@@ -44,9 +74,11 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const wchar_t* title = argc > 1 ? argv[1] : L"Target";
+    g_title = argc > 1 ? argv[1] : L"Target";
+    const wchar_t* title = g_title.c_str();
     const int x = argc > 2 ? static_cast<int>(std::wcstol(argv[2], nullptr, 10)) : 20;
     const int y = argc > 3 ? static_cast<int>(std::wcstol(argv[3], nullptr, 10)) : 20;
+    g_place = {x, y};
 
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &TargetProc;
@@ -55,6 +87,10 @@ int wmain(int argc, wchar_t** argv) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = L"VeilkeeperTestTarget";
     ::RegisterClassW(&windowClass);
+    WNDCLASSW popupClass = windowClass;
+    popupClass.lpfnWndProc = &::DefWindowProcW;
+    popupClass.lpszClassName = kPopupClass;
+    ::RegisterClassW(&popupClass);
 
     const bool desktopChild = argc > 4 && std::wcscmp(argv[4], L"desktop-child") == 0;
     HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title,
@@ -68,6 +104,9 @@ int wmain(int argc, wchar_t** argv) {
     RECT client{};
     ::GetClientRect(window, &client);
     ::MoveWindow(edit, 0, 0, client.right, client.bottom, TRUE);
+    if (argc > 4 && std::wcscmp(argv[4], L"owned") == 0) {
+        OwnedPopup(window, L"查找", 0);
+    }
 
     std::printf("%p %p\n", static_cast<void*>(window), static_cast<void*>(edit));
     std::fflush(stdout);

@@ -6,7 +6,12 @@ namespace test {
 
 namespace {
 constexpr wchar_t kKey[] = L"Software\\Veilkeeper";
-constexpr wchar_t kHiddenKey[] = L"Software\\Veilkeeper\\Hidden";
+}
+
+std::wstring HiddenWindowsKey(std::optional<DWORD> session) {
+    DWORD ours = 0;
+    ::ProcessIdToSessionId(::GetCurrentProcessId(), &ours);
+    return std::wstring(kKey) + L"\\Hidden\\" + std::to_wstring(session.value_or(ours));
 }
 
 void ForgetSettings() {
@@ -43,10 +48,10 @@ void StoreDword(const wchar_t* name, DWORD value) {
     StoreValue(name, REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof value));
 }
 
-std::vector<std::pair<std::wstring, std::wstring>> HiddenWindowsRecord() {
+std::vector<std::pair<std::wstring, std::wstring>> HiddenWindowsRecord(const std::wstring& keyPath) {
     std::vector<std::pair<std::wstring, std::wstring>> entries;
     handles::unique_hkey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kHiddenKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
         key.release();
         return entries;
     }
@@ -65,10 +70,10 @@ std::vector<std::pair<std::wstring, std::wstring>> HiddenWindowsRecord() {
     return entries;
 }
 
-void StoreHiddenWindowsEntry(const std::wstring& name, const std::wstring& text) {
+void StoreHiddenWindowsEntry(const std::wstring& name, const std::wstring& text, const std::wstring& keyPath) {
     handles::unique_hkey key;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kHiddenKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
-        ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                          nullptr) == ERROR_SUCCESS) {
         ::RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }

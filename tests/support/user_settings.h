@@ -19,8 +19,12 @@ std::optional<DWORD> StoredDword(const wchar_t* name);
 void StoreValue(const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes);
 void StoreDword(const wchar_t* name, DWORD value);
 
-// The record of hidden windows beside the settings: each value's name and text.
-std::vector<std::pair<std::wstring, std::wstring>> HiddenWindowsRecord();
-void StoreHiddenWindowsEntry(const std::wstring& name, const std::wstring& text);
+// Where a logon session's record of hidden windows lives: this process's
+// session unless another is named.
+std::wstring HiddenWindowsKey(std::optional<DWORD> session = std::nullopt);
+// The values of a record key (this session's by default): each one's name and text.
+std::vector<std::pair<std::wstring, std::wstring>> HiddenWindowsRecord(const std::wstring& keyPath = HiddenWindowsKey());
+void StoreHiddenWindowsEntry(const std::wstring& name, const std::wstring& text,
+                             const std::wstring& keyPath = HiddenWindowsKey());
 
 }  // namespace test

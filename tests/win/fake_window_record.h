@@ -11,18 +11,26 @@ namespace test {
 
 class FakeWindowRecord final : public hider::WindowRecord {
 public:
-    std::vector<hider::RecordEntry> Load() override {
-        std::vector<hider::RecordEntry> entries;
+    hider::RecordContents Load() override {
+        hider::RecordContents contents{{}, m_takenOrders};
         for (const auto& [order, entry] : m_entries) {
-            entries.push_back(entry);
+            contents.entries.push_back(entry);
         }
-        return entries;
+        return contents;
     }
-    void Add(const hider::RecordEntry& entry) override { m_entries[entry.order] = entry; }
+    bool Add(const hider::RecordEntry& entry) override {
+        if (m_refuseWrites) {
+            return false;
+        }
+        m_entries[entry.order] = entry;
+        return true;
+    }
     void Remove(std::uint32_t order) override { m_entries.erase(order); }
     void RemoveIfEmpty() override {}
 
     std::map<std::uint32_t, hider::RecordEntry> m_entries;
+    std::vector<std::uint32_t> m_takenOrders;  // values that are no entry of ours
+    bool m_refuseWrites = false;
 };
 
 }  // namespace test

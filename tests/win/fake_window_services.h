@@ -26,9 +26,11 @@ public:
         HWND topLevel = nullptr;  // none: the window is its own top-level window
         DWORD processId = 0x4000;
         DWORD threadId = 0x4004;
+        std::wstring className = L"FakeWindow";
+        std::vector<HWND> owned{};  // visible ones it owns, top first
     };
 
-    // What the main window did, in order: "hide", "show", "menu".
+    // What the main window did, in order: "hide", "show", "menu", "warn".
     struct Call {
         std::string what;
         HWND window;
@@ -58,6 +60,16 @@ public:
         std::lock_guard lock(m_mutex);
         m_targets[window].processId = processId;
         m_targets[window].threadId = threadId;
+    }
+    // Its own program shows or hides it: nothing of Veilkeeper's is asked.
+    void ShownByItsProgram(HWND window, bool shown) {
+        std::lock_guard lock(m_mutex);
+        m_hidden[window] = !shown;
+    }
+    // Its program hangs: requests are made, and wait in its queue.
+    void Hang(HWND window) {
+        std::lock_guard lock(m_mutex);
+        m_hung.push_back(window);
     }
     // Show requests for the window cannot be made.
     void RefuseShow(HWND window, bool refuse = true) {
@@ -128,7 +140,7 @@ public:
             return platform::WindowFacts{processId, 1, threadId, L"OwnWindow"};
         }
         return platform::WindowFacts{found->second.processId, 0x01DC0000'00000000ULL + found->second.processId,
-                                     found->second.threadId, L"FakeWindow"};
+                                     found->second.threadId, found->second.className};
     }
     bool IsExempt(HWND window, const platform::WindowFacts& facts) override {
         std::lock_guard lock(m_mutex);
@@ -138,6 +150,19 @@ public:
     bool IsShown(HWND window) override {
         std::lock_guard lock(m_mutex);
         return !m_hidden[window];
+    }
+    std::vector<HWND> OwnedWindows(HWND owner) override {
+        std::lock_guard lock(m_mutex);
+        std::vector<HWND> visible;
+        auto found = m_targets.find(owner);
+        if (found != m_targets.end()) {
+            for (HWND owned : found->second.owned) {
+                if (m_targets.count(owned) != 0 && !m_hidden[owned]) {
+                    visible.push_back(owned);
+                }
+            }
+        }
+        return visible;
     }
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
         std::lock_guard lock(m_mutex);
@@ -161,6 +186,7 @@ public:
         return found != m_targets.end() ? found->second.icon : nullptr;
     }
     void RequestWindowMenu(HWND window, POINT) override { Record("menu", window); }
+    void SoundWarning() override { Record("warn", nullptr); }
     bool CursorPos(POINT& point) override {
         std::lock_guard lock(m_mutex);
         point = m_pointer;
@@ -205,7 +231,9 @@ private:
             if (show && m_refusedShows[window]) {
                 return false;
             }
-            m_hidden[window] = !show;
+            if (std::find(m_hung.begin(), m_hung.end(), window) == m_hung.end()) {
+                m_hidden[window] = !show;
+            }
         }
         Record(show ? "show" : "hide", window);
         return true;
@@ -247,6 +275,7 @@ private:
     std::map<HWND, bool> m_hidden;
     std::map<HWND, bool> m_refusedShows;
     std::vector<HWND> m_desktops;
+    std::vector<HWND> m_hung;
 };
 
 }  // namespace test

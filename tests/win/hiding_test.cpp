@@ -164,19 +164,19 @@ TEST_F(Hiding, DoubleClickShowsTheSelectedWindowAndRemovesItsRow) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
     WithMainWindow([&](Driver& d, CHiderDlg&) {
-        for (HWND target : {Target(1), Target(2), Target(1)}) {  // A twice: two rows
+        for (HWND target : {Target(1), Target(2)}) {
             services.SetPointer({0, 0}, target);
             PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         }
         DoubleClickRow(d, -1);  // nothing selected: nothing happens
-        EXPECT_EQ(Titles(d).size(), 3u);
+        EXPECT_EQ(Titles(d).size(), 2u);
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
 
-        DoubleClickRow(d, 2);  // the older row of A
+        DoubleClickRow(d, 1);  // A
         const auto calls = services.Calls();
-        ASSERT_EQ(calls.size(), 4u);
-        EXPECT_TRUE(calls[3].what == "show" && calls[3].window == Target(1));
-        EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"A", L"B"}));
+        ASSERT_EQ(calls.size(), 3u);
+        EXPECT_TRUE(calls[2].what == "show" && calls[2].window == Target(1));
+        EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"B"}));
         EXPECT_FALSE(::IsWindowVisible(d.Window())) << "the option hides the main window after a restore";
     });
 }
@@ -210,6 +210,19 @@ TEST_F(Hiding, WithTheOptionOffTheMainWindowStaysAfterARestore) {
         DoubleClickRow(d, 0);
         EXPECT_TRUE(Titles(d).empty());
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
+    });
+}
+
+TEST_F(Hiding, AWindowThatCannotBeRecordedStaysOnScreenAndTheUserHearsIt) {
+    services.AddTarget(Target(1), {L"A", icon, nullptr});
+    record.m_refuseWrites = true;
+    WithMainWindow([&](Driver& d, CHiderDlg&) {
+        services.SetPointer({0, 0}, Target(1));
+        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        EXPECT_TRUE(Titles(d).empty());
+        const auto calls = services.Calls();
+        ASSERT_EQ(calls.size(), 1u) << "nothing hidden";
+        EXPECT_EQ(calls[0].what, "warn");
     });
 }
 

@@ -1,0 +1,106 @@
+// The record of hidden windows as another program, or an unlucky user, finds
+// it: a key that refuses writes, values that are not Veilkeeper's, and no
+// trace once nothing is hidden.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+#include "input.h"
+#include "poll.h"
+#include "unique_handle.h"
+#include "user_settings.h"
+#include "veilkeeper_session.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test::PollUntil;
+
+constexpr WORD kHideKey = 0xC0;
+const std::wstring kHiddenKey = L"Software\\Veilkeeper\\Hidden";
+
+class Record : public test::VeilkeeperRunning {
+protected:
+    bool Rows(int count) {
+        return PollUntil([&] { return list->Count() == count; }, 5s);
+    }
+    void HideAndGiveBack(const test::TargetProgram& target) {
+        HideWithKeyOver(target.window, {kHideKey});
+        ASSERT_TRUE(PollUntil([&] { return !Visible(target.window); }));
+        ASSERT_TRUE(Rows(1));
+        test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
+        ASSERT_TRUE(PollUntil([&] { return Visible(target.window); }));
+        ASSERT_TRUE(Rows(0));
+    }
+};
+
+TEST_F(Record, AWindowWhoseEntryCannotBeWrittenStaysOnScreenWithoutARow) {
+    test::TargetProgram target = test::StartTarget(L"无法记录", 20, 20);
+    // A volatile parent takes no lasting subkey: the session's entries cannot
+    // be made. (Its own parent made first, so that only it is volatile.)
+    handles::unique_hkey settingsKey;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Veilkeeper", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, settingsKey.put(), nullptr),
+              ERROR_SUCCESS);
+    handles::unique_hkey volatileParent;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kHiddenKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, volatileParent.put(), nullptr),
+              ERROR_SUCCESS);
+    HideWithKeyOver(target.window, {kHideKey});
+    // The hotkey's message comes before the click's input: with the menu up,
+    // the hide-key has been handled.
+    HWND menu = OpenCommandMenu();
+    ASSERT_NE(menu, nullptr);
+    test::PressKeys({VK_ESCAPE});
+    ASSERT_TRUE(PollUntil([&] { return !::IsWindowVisible(menu); }));
+    EXPECT_TRUE(Visible(target.window));
+    EXPECT_EQ(list->Count(), 0);
+
+    // With a key that takes entries, the same window goes.
+    volatileParent.reset();
+    ASSERT_EQ(::RegDeleteKeyW(HKEY_CURRENT_USER, kHiddenKey.c_str()), ERROR_SUCCESS);
+    HideWithKeyOver(target.window, {kHideKey});
+    EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); }));
+    EXPECT_TRUE(Rows(1));
+}
+
+TEST_F(Record, NothingOfVeilkeepersIsLeftOnceNothingIsHiddenAndNothingElseIsTouched) {
+    // A first start with nothing stored: after the last restore, no key.
+    test::TargetProgram target = test::StartTarget(L"窗口", 20, 20);
+    HideAndGiveBack(target);
+    EXPECT_FALSE(test::SettingsKeyExists()) << "no key of Veilkeeper's where none was";
+
+    // Values that are not this program's entries: another format's, another
+    // program's, and one beside the sessions' keys.
+    struct Foreign {
+        std::wstring name;
+        std::wstring text;
+        std::wstring key;
+    };
+    const Foreign foreign[] = {
+        {L"FFFFFFF0", L"9 written by a later Veilkeeper", test::HiddenWindowsKey()},
+        {L"Notes", L"someone else's", test::HiddenWindowsKey()},
+        {L"00000001", L"1 10000 1 1 1 0 an older format", kHiddenKey},
+    };
+    for (const Foreign& f : foreign) {
+        test::StoreHiddenWindowsEntry(f.name, f.text, f.key);
+    }
+    ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+    ASSERT_TRUE(veilkeeper->WaitForExit(10s));
+    StartAgain();
+    EXPECT_EQ(list->Count(), 0);
+    HideAndGiveBack(target);
+    for (const Foreign& f : foreign) {
+        bool found = false;
+        for (const auto& [name, text] : test::HiddenWindowsRecord(f.key)) {
+            found = found || (name == f.name && text == f.text);
+        }
+        EXPECT_TRUE(found) << "survives a start and a restore: " << std::string(f.name.begin(), f.name.end());
+    }
+    EXPECT_EQ(test::HiddenWindowsRecord().size(), 2u) << "the restored window's own entry is gone";
+}
+
+}  // namespace
