@@ -6,24 +6,22 @@
 //
 // Options add Veilkeeper's own work, one part at a time, to show what each
 // costs on this system:
-//   /watch  the keyboard watch every key passes through (a low-level hook on
-//           a thread of its own, judging nothing);
-//   /safe   what makes a hide safe: before it, the window's facts and
+//   /watch  the keyboard watch: every key of the keyboard comes to the window
+//           as raw input, and is read;
+//   /safe   before each hide, what makes it safe: the window's facts and
 //           exemptions, its title, and an entry written to the registry
-//           under a key held open (removed when the window is shown); after
-//           it, the look for the windows it owns.
+//           under a key held open (removed when the window is shown).
 #include <windows.h>
 
 #include <cstdint>
 #include <cwchar>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "hotkey_ids.h"
-#include "keyboard_watch.h"
 #include "pointer.h"
+#include "raw_keyboard.h"
 #include "record_entry.h"
 #include "resource.h"
 #include "unique_handle.h"
@@ -79,13 +77,13 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             if (target != nullptr && target != window && (!g_safe || MakeSafe(target))) {
                 g_hidden.push_back(target);
                 platform::SetTargetVisible(target, false);
-                if (g_safe) {
-                    platform::OwnedWindowsOf(target);
-                }
             }
         }
         return 0;
     }
+    case WM_INPUT:
+        platform::KeyEventOf(lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     case WM_APP:
         if (!g_hidden.empty()) {
             ShowNewest();
@@ -125,11 +123,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Baseline", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                     instance, nullptr);
     ::RegisterHotKey(window, HOTKEY_HIDE_UNDER_CURSOR, 0, 0xC0);
-    std::unique_ptr<platform::Win32KeyboardWatch> keyboardWatch;
     if (watch) {
-        keyboardWatch = std::make_unique<platform::Win32KeyboardWatch>(
-            window, WM_APP + 1, [](const platform::TabEvent&) { return platform::TabAction::PassOn; });
-        keyboardWatch->ReportReleasesOf(0xC0);
+        platform::WatchRawKeyboard(window);
     }
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

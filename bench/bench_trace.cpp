@@ -131,10 +131,17 @@ public:
         return m_real.RegisterHotKey(window, id, modifiers, virtualKey);
     }
     void UnregisterHotKey(HWND window, int id) override { m_real.UnregisterHotKey(window, id); }
-    std::unique_ptr<platform::KeyboardWatch> WatchKeyboard(HWND window, UINT message,
-                                                           platform::TabJudge judge) override {
-        return m_real.WatchKeyboard(window, message, std::move(judge));
+    bool WatchKeyboard(HWND window) override { return m_real.WatchKeyboard(window); }
+    void StopWatchingKeyboard() override { m_real.StopWatchingKeyboard(); }
+    std::optional<platform::KeyEvent> ReadKeyEvent(LPARAM rawInput) override {
+        return Timed("service: ReadKeyEvent", [&] { return m_real.ReadKeyEvent(rawInput); });
     }
+    bool KeyInputQueued() override {
+        return Timed("service: KeyInputQueued", [&] { return m_real.KeyInputQueued(); });
+    }
+    bool KeyIsDown(UINT virtualKey) override { return m_real.KeyIsDown(virtualKey); }
+    std::uint64_t NowMs() override { return m_real.NowMs(); }
+    std::uint64_t MessageTimeMs() override { return m_real.MessageTimeMs(); }
 
 private:
     platform::WindowServices& m_real = platform::Win32WindowServices();
@@ -173,6 +180,7 @@ std::string MessageName(UINT message) {
     case WM_ERASEBKGND: return "WM_ERASEBKGND";
     case WM_SETREDRAW: return "WM_SETREDRAW";
     case WM_HOTKEY: return "WM_HOTKEY";
+    case WM_INPUT: return "WM_INPUT";
     case WM_NOTIFY: return "WM_NOTIFY";
     case WM_CTLCOLORSTATIC: return "WM_CTLCOLORSTATIC";
     case WM_CTLCOLORBTN: return "WM_CTLCOLORBTN";

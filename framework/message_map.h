@@ -89,6 +89,13 @@ LRESULT Notify(CCmdTarget& t, WPARAM, LPARAM lParam) {
     return result;
 }
 
+// void OnRawInput(UINT nInputCode, HRAWINPUT hRawInput)
+template <auto Fn>
+LRESULT RawInput(CCmdTarget& t, WPARAM wParam, LPARAM lParam) {
+    (target<Fn>(t).*Fn)(GET_RAWINPUT_CODE_WPARAM(wParam), reinterpret_cast<HRAWINPUT>(lParam));
+    return 0;
+}
+
 // void OnTimer(UINT_PTR nIDEvent)
 template <auto Fn>
 LRESULT Timer(CCmdTarget& t, WPARAM wParam, LPARAM) {
@@ -140,6 +147,7 @@ protected:                                                 \
 #define ON_WM_CANCELMODE() {WM_CANCELMODE, 0, 0, &::fw::thunk::Void<&ThisClass::OnCancelMode>},
 #define ON_WM_HOTKEY() {WM_HOTKEY, 0, 0, &::fw::thunk::HotKey<&ThisClass::OnHotKey>},
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, &::fw::thunk::Timer<&ThisClass::OnTimer>},
+#define ON_WM_INPUT() {WM_INPUT, 0, 0, &::fw::thunk::RawInput<&ThisClass::OnRawInput>},
 #define ON_WM_ENDSESSION() {WM_ENDSESSION, 0, 0, &::fw::thunk::EndSession<&ThisClass::OnEndSession>},
 
 // Commands (menus, and WM_COMMAND sent by code) and control notifications.

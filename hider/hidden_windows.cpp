@@ -34,7 +34,7 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
     m_rows.clear();
     m_orders.Clear();
     m_bChecking = false;
-    m_iconsToAsk.clear();
+    m_newRows.clear();
     m_bDrawingHeld = false;
     m_bCatchUpDue = false;
     m_hOwner = owner;
@@ -130,13 +130,15 @@ HideResult HiddenWindows::Hide(HWND target, const platform::WindowFacts& facts) 
         } else if (!m_services.HideTarget(target)) {
             RemoveRow(0, *order);  // it stayed on screen: it needs no row
         } else {
-            // Its own window first: the user waits for that one. The windows
-            // it owns stay on screen until told, and are looked for now.
-            m_iconsToAsk.push_back(*order);
-            result = HideOwnedWindows(*order, m_rows.at(*order)) ? HideResult::Hidden : HideResult::NotRecorded;
+            // The windows it owns stay on screen until told: the catch-up
+            // looks for them, once the target has had its moment to go.
+            m_newRows.push_back(*order);
+            result = HideResult::Hidden;
         }
     }
-    ScheduleCatchUp();
+    if (!ScheduleCatchUp() && result == HideResult::Hidden) {
+        result = HideResult::NotRecorded;
+    }
     return result;
 }
 
@@ -146,9 +148,8 @@ HideResult HiddenWindows::HideAgain(std::uint32_t order, Row& row) {
     if (!m_services.HideTarget(WindowOf(row.window))) {
         return HideResult::NotHidden;
     }
-    m_iconsToAsk.push_back(order);  // the catch-up sees it gone
-    ScheduleCatchUp();
-    return HideOwnedWindows(order, row) ? HideResult::Hidden : HideResult::NotRecorded;
+    m_newRows.push_back(order);  // its owned windows, and seen gone
+    return ScheduleCatchUp() ? HideResult::Hidden : HideResult::NotRecorded;
 }
 
 bool HiddenWindows::HideOwnedWindows(std::uint32_t order, Row& row) {
@@ -197,15 +198,16 @@ bool HiddenWindows::ShowWindowsOf(const Row& row) {
     return true;
 }
 
-void HiddenWindows::ScheduleCatchUp() {
+bool HiddenWindows::ScheduleCatchUp() {
     // One catch-up for every hide before it comes; at once when its timer
     // cannot be set.
     if (!m_bCatchUpDue) {
         m_bCatchUpDue = ::SetTimer(m_hOwner, kCatchUpTimerId, kCatchUpDelayMs, nullptr) != 0;
         if (!m_bCatchUpDue) {
-            CatchUp();
+            return CatchUp();
         }
     }
+    return true;
 }
 
 void HiddenWindows::HoldDrawing() {
@@ -215,20 +217,22 @@ void HiddenWindows::HoldDrawing() {
     }
 }
 
-void HiddenWindows::CatchUp() {
+bool HiddenWindows::CatchUp() {
     if (std::exchange(m_bCatchUpDue, false)) {
         ::KillTimer(m_hOwner, kCatchUpTimerId);
     }
     if (m_pList == nullptr || m_pList->m_hWnd == nullptr) {
-        return;
+        return true;
     }
-    for (std::uint32_t order : std::exchange(m_iconsToAsk, {})) {
+    bool recorded = true;
+    for (std::uint32_t order : std::exchange(m_newRows, {})) {
         const auto found = m_rows.find(order);
         if (found == m_rows.end()) {
             continue;  // given back already
         }
         Row& row = found->second;
         HWND window = WindowOf(row.window);
+        recorded = HideOwnedWindows(order, row) && recorded;
         // Gone by now, unless its program hangs: from here on a visible
         // window is one its program showed again.
         row.seenHidden = row.seenHidden || !m_services.IsShown(window);
@@ -249,6 +253,7 @@ void HiddenWindows::CatchUp() {
         m_bDrawingHeld = false;
         m_pList->SendMessage(WM_SETREDRAW, TRUE);
     }
+    return recorded;
 }
 
 int HiddenWindows::AddIconOf(HWND window) {

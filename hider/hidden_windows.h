@@ -51,15 +51,17 @@ public:
     // the recorded windows that are still hidden (after an end without Exit).
     void Attach(HWND owner, CListCtrl& list);
 
-    // Lists `target`, described by `facts`, on top and hides it with the
-    // windows it owns. A window is hidden only once its row and its record
-    // entry exist: nothing could bring it back otherwise. A window listed
-    // already is hidden again under its row. The row's icon and the list's
-    // drawing follow in CatchUp.
+    // Lists `target`, described by `facts`, on top and hides it. A window is
+    // hidden only once its row and its record entry exist: nothing could
+    // bring it back otherwise. A window listed already is hidden again under
+    // its row. The windows it owns, the row's icon and the list's drawing
+    // follow in CatchUp.
     HideResult Hide(HWND target, const platform::WindowFacts& facts);
     // The work hides left for after them, once for all hides since the last
-    // catch-up: the new rows' icons, then the list drawn again.
-    void CatchUp();
+    // catch-up: the windows the new rows' windows own go with them, the rows'
+    // icons come, and the list is drawn again. False when owned windows stayed
+    // on screen because the record would not take them.
+    bool CatchUp();
     // Shows a row's window, then the windows it owned, and removes the row,
     // as RestoreResult says.
     RestoreResult Restore(int row);
@@ -108,7 +110,8 @@ private:
     void RemoveImage(int image);
     // The check timer runs while there are rows, and only then.
     void RunCheckTimerWhileListed();
-    void ScheduleCatchUp();
+    // False when the catch-up, made at once for want of a timer, was.
+    bool ScheduleCatchUp();
     // Stops the list's drawing until the next catch-up.
     void HoldDrawing();
 
@@ -120,7 +123,7 @@ private:
     Rows m_rows;
     RecordOrders m_orders;
     bool m_bChecking = false;
-    std::vector<std::uint32_t> m_iconsToAsk;  // rows, by order, whose icon follows their hide
+    std::vector<std::uint32_t> m_newRows;  // rows, by order, hidden since the last catch-up
     bool m_bDrawingHeld = false;
     bool m_bCatchUpDue = false;
 };

@@ -5,33 +5,7 @@
 
 #include "about_dlg.h"
 #include "hotkey_dlg.h"
-#include "hotkey_ids.h"
-#include "hotkey_modifiers.h"
 #include "resource.h"
-#include "show_key_rule.h"
-
-namespace {
-
-// Posted by the keyboard watch; wParam says what happened.
-constexpr UINT WM_KEYBOARD_WATCH = WM_APP + 1;
-
-// The show-key's rule, as the keyboard watch asks it about each Tab event.
-platform::TabJudge ShowKeyJudge() {
-    return [rule = hider::ShowKeyRule{}](const platform::TabEvent& event) mutable {
-        const hider::TabVerdict verdict = event.down ? rule.TabDown(event.controlOnly, event.timeMs) : rule.TabUp();
-        switch (verdict) {
-        case hider::TabVerdict::Swallow:
-            return platform::TabAction::Swallow;
-        case hider::TabVerdict::ShowMain:
-            return platform::TabAction::SwallowAndReport;
-        case hider::TabVerdict::PassOn:
-            break;
-        }
-        return platform::TabAction::PassOn;
-    };
-}
-
-}  // namespace
 
 CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
                      CWnd* pParent)
@@ -40,6 +14,7 @@ CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore
       m_hFinderCursor(::LoadCursorW(fw::ResourceModule(), MAKEINTRESOURCEW(IDC_FINDER_CURSOR))),
       m_services(services),
       m_store(store),
+      m_hotkeys(services),
       m_hiddenWindows(services, record) {}
 
 BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
@@ -60,6 +35,7 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_NOTIFY(NM_RCLICK, IDC_HIDDEN_LIST, &CHiderDlg::OnRClickHiddenList)
     ON_WM_RBUTTONDOWN()
     ON_WM_HOTKEY()
+    ON_WM_INPUT()
     ON_COMMAND(IDM_ABOUTBOX, &CHiderDlg::OnAbout)
     ON_COMMAND(ID_EXIT, &CHiderDlg::OnExit)
     ON_COMMAND(ID_SET_HOTKEY, &CHiderDlg::OnSetHotKey)
@@ -77,11 +53,6 @@ bool CHiderDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     if (message != 0 && message == ShowMainWindowMessage()) {
         ShowWindow(SW_SHOW);
         SetForegroundWindow();
-        *pResult = 0;
-        return true;
-    }
-    if (message == WM_KEYBOARD_WATCH) {
-        OnKeyboardWatch(wParam);
         *pResult = 0;
         return true;
     }
@@ -199,14 +170,12 @@ void CHiderDlg::OnNcDestroy() {
     if (m_finderDrag.Dragging()) {
         m_services.ReleaseMouse();  // no mouse hook outlives the window
     }
-    m_services.UnregisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR);
-    m_keyboardWatch.reset();
+    m_hotkeys.Stop();
     CDialog::OnNcDestroy();
 }
 
 void CHiderDlg::RegisterShowKey() {
-    // Not a hotkey: a hotkey would keep every Control+Tab from every program.
-    m_keyboardWatch = m_services.WatchKeyboard(m_hWnd, WM_KEYBOARD_WATCH, ShowKeyJudge());
+    m_hotkeys.Start(m_hWnd);
 }
 
 BOOL CHiderDlg::RegisterHideKey() {
@@ -214,46 +183,39 @@ BOOL CHiderDlg::RegisterHideKey() {
 }
 
 bool CHiderDlg::TryHideKey(WORD vk, WORD modifiers) {
-    const unsigned registration = hider::RegistrationModifiers(modifiers);
-    if (vk == 0 || (vk == VK_TAB && registration == hider::registration_form::kControl)) {
-        return false;
-    }
-    // A held key repeats: Windows leaves the repeats out, Wine 8 does not
-    // (OnHotKey keeps them out there).
-    if (!m_services.RegisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR, registration | MOD_NOREPEAT, vk)) {
-        return false;
-    }
-    m_hideKeyPresses.Released();
-    if (m_keyboardWatch) {
-        m_keyboardWatch->ReportReleasesOf(vk);
-    }
-    return true;
+    return m_hotkeys.SetHideKey(vk, modifiers);
 }
 
 void CHiderDlg::UnregisterHideKey() {
-    m_services.UnregisterHotKey(m_hWnd, HOTKEY_HIDE_UNDER_CURSOR);
+    m_hotkeys.ReleaseHideKey();
 }
 
 void CHiderDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
-    if (nHotKeyId != HOTKEY_HIDE_UNDER_CURSOR) {
-        return;
-    }
-    // A held key hides one window: until the watch has seen the key go up,
-    // a key-down is a repeat. Without a watch no release would ever come.
-    if (!m_hideKeyPresses.Pressed(::GetTickCount64(), m_keyboardWatch && m_keyboardWatch->Active())) {
-        return;
-    }
-    POINT pointer{};
-    if (m_services.CursorPos(pointer)) {
-        HideWindowAt(pointer);
+    Follow(m_hotkeys.OnHotKey(static_cast<int>(nHotKeyId)));
+}
+
+void CHiderDlg::OnRawInput(UINT nInputCode, HRAWINPUT hRawInput) {
+    Follow(m_hotkeys.OnKeyInput(reinterpret_cast<LPARAM>(hRawInput)));
+    // Input that came while Veilkeeper had the keyboard is the system's to
+    // clean up after.
+    if (nInputCode == RIM_INPUT) {
+        Default();
     }
 }
 
-void CHiderDlg::OnKeyboardWatch(WPARAM event) {
-    if (event == platform::kTabReported) {  // the show-key's double press
+void CHiderDlg::Follow(hider::KeyMeaning meaning) {
+    POINT pointer{};
+    switch (meaning) {
+    case hider::KeyMeaning::ShowMainWindow:
         ShowWindow(SW_SHOW);
-    } else if (event == platform::kHideKeyReleased) {
-        m_hideKeyPresses.Released();
+        break;
+    case hider::KeyMeaning::HidePress:
+        if (m_services.CursorPos(pointer)) {
+            HideWindowAt(pointer);
+        }
+        break;
+    case hider::KeyMeaning::Nothing:
+        break;
     }
 }
 
@@ -390,10 +352,13 @@ void CHiderDlg::OnEndSession(BOOL bEnding) {
 }
 
 void CHiderDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (m_hotkeys.OnTimer(nIDEvent)) {
+        return;
+    }
     if (nIDEvent == hider::HiddenWindows::kCheckTimerId) {
         m_hiddenWindows.DropStaleRows();
-    } else if (nIDEvent == hider::HiddenWindows::kCatchUpTimerId) {
-        m_hiddenWindows.CatchUp();
+    } else if (nIDEvent == hider::HiddenWindows::kCatchUpTimerId && !m_hiddenWindows.CatchUp()) {
+        m_services.SoundWarning();  // owned windows the record would not take stayed on screen
     }
 }
 

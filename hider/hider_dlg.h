@@ -7,7 +7,7 @@
 #include "finder_drag.h"
 #include "framework.h"
 #include "hidden_windows.h"
-#include "hide_key_presses.h"
+#include "hotkeys.h"
 #include "settings_store.h"
 #include "unique_handle.h"
 #include "window_record.h"
@@ -30,7 +30,8 @@ public:
     // once it has said that one is already running.
     static UINT ShowMainWindowMessage();
 
-    // Starts watching the keyboard for the show-key, Control+Tab twice. The
+    // Starts watching the keyboard for the show-key, Control+Tab twice, whose
+    // hotkey is registered only for the moment a second press may come. The
     // watch lives until the window is destroyed.
     void RegisterShowKey();
     // Registers the hide-key held in the members; whether that succeeded.
@@ -60,6 +61,7 @@ protected:
     void OnCaptureChanged();
     void OnCancelMode();
     void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
+    void OnRawInput(UINT nInputCode, HRAWINPUT hRawInput);
     void OnDblClkHiddenList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnToggleInvisibleOnDrop();
@@ -75,8 +77,6 @@ protected:
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
 
     hider::FinderDrag m_finderDrag;  // idle or dragging
-    std::unique_ptr<platform::KeyboardWatch> m_keyboardWatch;  // the show-key, and the hide-key's release
-    hider::HideKeyPresses m_hideKeyPresses;  // a held hide-key is one press
     // The settings: the store's defaults until LoadSettings; the options
     // always as their check boxes show them (UpdateData).
     static constexpr settings::Settings kDefaultSettings{};
@@ -92,6 +92,7 @@ protected:
 
     platform::WindowServices& m_services;
     settings::SettingsStore& m_store;
+    hider::Hotkeys m_hotkeys;  // the show-key and the hide-key
     hider::HiddenWindows m_hiddenWindows;  // the rows, their images and their record
 
 private:
@@ -105,7 +106,8 @@ private:
     // Ends a drag without a hide, before anything that may take a while: the
     // drag's mouse hook must not wait on it.
     void CancelDrag();
-    void OnKeyboardWatch(WPARAM event);
+    // Does what a key means.
+    void Follow(hider::KeyMeaning meaning);
 
     DECLARE_MESSAGE_MAP()
 };

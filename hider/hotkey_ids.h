@@ -2,8 +2,8 @@
 #pragma once
 
 enum HotKeyId : int {
-    // Control+Tab twice once was a hotkey; the keyboard watch takes it now, and
-    // the number stays reserved for it.
+    // Control+Tab, registered only for the moment a double press may come:
+    // from the first press's release until half a second after that press.
     HOTKEY_SHOW_SELF = 101,
     HOTKEY_HIDE_UNDER_CURSOR = 105,  // the user's hide-key: hides the window under the pointer
 };

@@ -1,8 +1,9 @@
 // The real window-system services: each forwards to its Win32 helper.
 #include "alerts.h"
+#include "clock.h"
 #include "global_hotkeys.h"
-#include "keyboard_watch.h"
 #include "pointer.h"
+#include "raw_keyboard.h"
 #include "window_queries.h"
 #include "window_requests.h"
 #include "window_services.h"
@@ -39,9 +40,13 @@ public:
         return RegisterGlobalHotKey(window, id, modifiers, virtualKey);
     }
     void UnregisterHotKey(HWND window, int id) override { UnregisterGlobalHotKey(window, id); }
-    std::unique_ptr<KeyboardWatch> WatchKeyboard(HWND window, UINT message, TabJudge judge) override {
-        return std::make_unique<Win32KeyboardWatch>(window, message, std::move(judge));
-    }
+    bool WatchKeyboard(HWND window) override { return WatchRawKeyboard(window); }
+    void StopWatchingKeyboard() override { StopWatchingRawKeyboard(); }
+    std::optional<KeyEvent> ReadKeyEvent(LPARAM rawInput) override { return KeyEventOf(rawInput); }
+    bool KeyInputQueued() override { return platform::KeyInputQueued(); }
+    bool KeyIsDown(UINT virtualKey) override { return (::GetAsyncKeyState(static_cast<int>(virtualKey)) & 0x8000) != 0; }
+    std::uint64_t NowMs() override { return ::GetTickCount64(); }
+    std::uint64_t MessageTimeMs() override { return platform::MessageTimeMs(); }
 };
 
 }  // namespace

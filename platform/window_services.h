@@ -6,46 +6,17 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace platform {
 
-// What a keyboard watch posts to its window, as the wParam of its message.
-inline constexpr WPARAM kTabReported = 1;      // the judge asked for a Tab event to be reported
-inline constexpr WPARAM kHideKeyReleased = 2;  // the key given to ReportReleasesOf went up
-
-// One event of the Tab key as the keyboard watch sees it.
-struct TabEvent {
-    bool down = false;          // a key-down (auto-repeat included), else a release
-    bool controlOnly = false;   // on a key-down: Control held and no other modifier
-    std::uint64_t timeMs = 0;   // a monotonic clock's milliseconds
-};
-
-// What the watch does with a Tab event.
-enum class TabAction {
-    PassOn,            // the focused program gets it
-    Swallow,           // nobody else gets it
-    SwallowAndReport,  // nobody else gets it; the window is sent kTabReported
-};
-
-// Judges each Tab event on the watch's own thread. The caller's rule: the
-// watch knows only what to do with the answer.
-using TabJudge = std::function<TabAction(const TabEvent&)>;
-
-// Watches the keyboard for one window for as long as it lives: each Tab event
-// goes to its judge, which decides whether the focused program gets it and
-// whether the window hears of it; releases of one key are reported.
-class KeyboardWatch {
-public:
-    virtual ~KeyboardWatch() = default;
-    // Whether it watches; without it no release is ever reported.
-    virtual bool Active() const = 0;
-    // The key whose releases are reported; 0 for none.
-    virtual void ReportReleasesOf(UINT virtualKey) = 0;
+// One key going down or up, as the keyboard watch saw it. Control, Shift and
+// Alt come as their left or right key (VK_LCONTROL, VK_RSHIFT...).
+struct KeyEvent {
+    UINT virtualKey = 0;
+    bool down = false;
 };
 
 // What names a window beyond its handle, which the system hands out again
@@ -112,9 +83,22 @@ public:
     // Registration modifiers: MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_NOREPEAT 0x4000.
     virtual bool RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) = 0;
     virtual void UnregisterHotKey(HWND window, int id) = 0;
-    // Starts watching the keyboard for the window; the watch posts `message`
-    // and asks `judge` about every Tab event.
-    virtual std::unique_ptr<KeyboardWatch> WatchKeyboard(HWND window, UINT message, TabJudge judge) = 0;
+
+    // Every key-down and key-up of the keyboard, whoever has it, comes to
+    // the window as WM_INPUT after the fact: no key waits for us. Whether
+    // the watch could be set.
+    virtual bool WatchKeyboard(HWND window) = 0;
+    virtual void StopWatchingKeyboard() = 0;
+    // The key event a WM_INPUT carries; none for anything else.
+    virtual std::optional<KeyEvent> ReadKeyEvent(LPARAM rawInput) = 0;
+    // Whether key input waits for the watch, not yet read.
+    virtual bool KeyInputQueued() = 0;
+    // Whether the system takes the key as down now.
+    virtual bool KeyIsDown(UINT virtualKey) = 0;
+    // Milliseconds on a monotonic clock: now, and when the message being
+    // handled was posted.
+    virtual std::uint64_t NowMs() = 0;
+    virtual std::uint64_t MessageTimeMs() = 0;
 };
 
 inline constexpr int kMaxTitleLength = 510;

@@ -1,5 +1,7 @@
 #include "input.h"
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "poll.h"
@@ -21,6 +23,54 @@ INPUT Button(DWORD flags) {
     input.mi.dwFlags = flags;
     return input;
 }
+
+// On a desktop some window always has the keyboard (the shell's, at least);
+// the virtual display's empty desktop has none, and then Wine makes no input
+// for the keys, raw input included. A small window of ours, in a corner no
+// pointer goes to, takes the keyboard then. It lives on a thread of its own
+// that always pumps: under Wine the thread with the keyboard is the one whose
+// reading of a key makes a hotkey fire.
+class Desk {
+public:
+    Desk() {
+        m_thread = std::thread([this] {
+            HWND desk = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"desk", WS_POPUP | WS_VISIBLE, 1270, 1014,
+                                          10, 10, nullptr, nullptr, nullptr, nullptr);
+            m_threadId = ::GetCurrentThreadId();
+            m_window = desk;
+            MSG msg;
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                ::DispatchMessageW(&msg);
+            }
+            ::DestroyWindow(desk);
+        });
+        WaitFor([this] { return m_window.load() != nullptr; }, std::chrono::seconds(10));
+    }
+    ~Desk() {
+        ::PostThreadMessageW(m_threadId.load(), WM_QUIT, 0, 0);
+        m_thread.join();
+    }
+    HWND Window() const { return m_window.load(); }
+
+private:
+    std::atomic<HWND> m_window{nullptr};
+    std::atomic<DWORD> m_threadId{0};
+    std::thread m_thread;
+};
+
+void GiveTheKeyboardToSomeWindow() {
+    if (::GetForegroundWindow() != nullptr) {
+        return;
+    }
+    static Desk desk;
+    ::SetForegroundWindow(desk.Window());
+    WaitFor([] { return ::GetForegroundWindow() != nullptr; }, std::chrono::seconds(5));
+}
+
+void Send(std::vector<INPUT> inputs) {
+    GiveTheKeyboardToSomeWindow();
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
 }  // namespace
 
 void PressKeys(std::initializer_list<WORD> virtualKeys) {
@@ -31,17 +81,15 @@ void PressKeys(std::initializer_list<WORD> virtualKeys) {
     for (auto key = virtualKeys.end(); key != virtualKeys.begin();) {
         inputs.push_back(Key(*--key, true));
     }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Send(std::move(inputs));
 }
 
 void KeyDown(WORD virtualKey) {
-    INPUT input = Key(virtualKey, false);
-    ::SendInput(1, &input, sizeof(INPUT));
+    Send({Key(virtualKey, false)});
 }
 
 void KeyUp(WORD virtualKey) {
-    INPUT input = Key(virtualKey, true);
-    ::SendInput(1, &input, sizeof(INPUT));
+    Send({Key(virtualKey, true)});
 }
 
 void MovePointer(POINT screenPoint) {

@@ -1,5 +1,7 @@
 // Real input, as a user makes it: through the system's input queue, so global
-// hotkeys fire and clicks land where the pointer is.
+// hotkeys fire and clicks land where the pointer is. Keys go to the window
+// with the keyboard; when none has it, a small window of the test takes it
+// first, as a desktop's shell would.
 #pragma once
 
 #include <windows.h>

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -94,18 +93,26 @@ public:
         std::lock_guard lock(m_mutex);
         m_refusedCombinations.push_back({modifiers, virtualKey});
     }
-    // The keyboard watch the main window started: its window and message,
-    // and the key whose releases it reports.
+    // The keyboard watch the main window set: its window, and whether it
+    // watches now.
     struct Watch {
         HWND window = nullptr;
-        UINT message = 0;
-        UINT releaseKey = 0;
+        bool watching = false;
         bool ended = false;
-        platform::TabJudge judge;  // what the main window judges Tab events with
     };
     Watch KeyboardWatchState() {
         std::lock_guard lock(m_mutex);
         return m_watch;
+    }
+    // The clock, for now and for the message being handled.
+    void SetClock(std::uint64_t ms) {
+        std::lock_guard lock(m_mutex);
+        m_clockMs = ms;
+    }
+    // Whether the system takes a key as down.
+    void SetKeyDown(UINT virtualKey, bool down) {
+        std::lock_guard lock(m_mutex);
+        m_keysDown[virtualKey] = down;
     }
     // The cursor last shown; none before any.
     HCURSOR CursorShape() {
@@ -217,12 +224,33 @@ public:
         std::lock_guard lock(m_mutex);
         m_registered.erase(id);
     }
-    std::unique_ptr<platform::KeyboardWatch> WatchKeyboard(HWND window, UINT message,
-                                                           platform::TabJudge judge) override {
+    bool WatchKeyboard(HWND window) override {
         std::lock_guard lock(m_mutex);
-        m_watch = {window, message, 0, false, std::move(judge)};
-        return std::make_unique<FakeWatch>(*this);
+        m_watch = {window, true, false};
+        return true;
     }
+    void StopWatchingKeyboard() override {
+        std::lock_guard lock(m_mutex);
+        m_watch.watching = false;
+        m_watch.ended = true;
+    }
+    // A test's WM_INPUT carries a pointer to the KeyEvent it stands for.
+    std::optional<platform::KeyEvent> ReadKeyEvent(LPARAM rawInput) override {
+        if (rawInput == 0) {
+            return std::nullopt;
+        }
+        return *reinterpret_cast<const platform::KeyEvent*>(rawInput);
+    }
+    bool KeyInputQueued() override { return false; }  // each event is sent as it happens
+    bool KeyIsDown(UINT virtualKey) override {
+        std::lock_guard lock(m_mutex);
+        return m_keysDown[virtualKey];
+    }
+    std::uint64_t NowMs() override {
+        std::lock_guard lock(m_mutex);
+        return m_clockMs;
+    }
+    std::uint64_t MessageTimeMs() override { return NowMs(); }
 
 private:
     bool SetShown(HWND window, bool show) {
@@ -239,23 +267,6 @@ private:
         return true;
     }
 
-    class FakeWatch final : public platform::KeyboardWatch {
-    public:
-        explicit FakeWatch(FakeWindowServices& services) : m_services(services) {}
-        ~FakeWatch() override {
-            std::lock_guard lock(m_services.m_mutex);
-            m_services.m_watch.ended = true;
-        }
-        bool Active() const override { return true; }
-        void ReportReleasesOf(UINT virtualKey) override {
-            std::lock_guard lock(m_services.m_mutex);
-            m_services.m_watch.releaseKey = virtualKey;
-        }
-
-    private:
-        FakeWindowServices& m_services;
-    };
-
     void Record(const char* what, HWND window) {
         std::lock_guard lock(m_mutex);
         m_calls.push_back({what, window});
@@ -271,6 +282,8 @@ private:
     std::vector<int> m_refused;
     std::vector<std::pair<UINT, UINT>> m_refusedCombinations;
     Watch m_watch;
+    std::uint64_t m_clockMs = 1'000'000;
+    std::map<UINT, bool> m_keysDown;
     HCURSOR m_cursorShape = nullptr;
     std::map<HWND, bool> m_hidden;
     std::map<HWND, bool> m_refusedShows;

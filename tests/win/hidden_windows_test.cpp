@@ -384,8 +384,9 @@ TEST_F(HiddenWindows, NothingIsHiddenThatTheRecordDoesNotHold) {
     EXPECT_TRUE(Titles().empty());
     EXPECT_TRUE(Requests().empty());
 
-    // Its owned windows need a second write: when that fails they stay on
-    // screen and the hide says so; the window itself is recorded and hidden.
+    // Its owned windows need a second write, at the catch-up: when that fails
+    // they stay on screen and the catch-up says so; the window itself is
+    // recorded and hidden.
     record.m_refuseWrites = false;
     struct RefuseSecondWrite final : hider::WindowRecord {
         test::FakeWindowRecord& real;
@@ -397,7 +398,8 @@ TEST_F(HiddenWindows, NothingIsHiddenThatTheRecordDoesNotHold) {
     } refusing(record);
     hider::HiddenWindows other(services, refusing);
     other.Attach(::GetParent(list.m_hWnd), list);
-    EXPECT_EQ(other.Hide(Target(1), *services.DescribeWindow(Target(1))), hider::HideResult::NotRecorded);
+    EXPECT_EQ(other.Hide(Target(1), *services.DescribeWindow(Target(1))), hider::HideResult::Hidden);
+    EXPECT_FALSE(other.CatchUp());
     EXPECT_EQ(Requests(), (std::vector<std::string>{"hide 1"}));
     EXPECT_EQ(RecordedWindows(), (std::vector<HWND>{Target(1)}));
 }

@@ -68,14 +68,17 @@ protected:
         return ImageList_GetImageCount(ListView_GetImageList(d.Item(IDC_HIDDEN_LIST), LVSIL_SMALL));
     }
 
-    // A key-down as the hotkey reports it; a press is a key-down and the
-    // release the keyboard watch reports.
+    // A key-down as the hotkey reports it.
     static void HotKeyDown(Driver& d, int id) { ::SendMessageW(d.Window(), WM_HOTKEY, id, 0); }
-    // A press and its release, as the keyboard watch of `with` reports it.
-    void PressHotKey(Driver& d, int id) { PressHotKey(d, id, services); }
-    static void PressHotKey(Driver& d, int id, test::FakeWindowServices& with) {
+    // A key going down or up as the keyboard watch reports it.
+    static void Key(Driver& d, UINT virtualKey, bool down) {
+        const platform::KeyEvent event{virtualKey, down};
+        ::SendMessageW(d.Window(), WM_INPUT, RIM_INPUTSINK, reinterpret_cast<LPARAM>(&event));
+    }
+    // A press of the hotkey and the release the watch sees.
+    static void PressHotKey(Driver& d, int id) {
         HotKeyDown(d, id);
-        ::SendMessageW(d.Window(), with.KeyboardWatchState().message, platform::kHideKeyReleased, 0);
+        Key(d, 0xC0, false);
     }
 
     static void DoubleClickRow(Driver& d, int row) {
@@ -289,7 +292,7 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
             ASSERT_NE(d.Window(), nullptr);
             for (HWND target : {Target(1), Target(2)}) {
                 fresh.SetPointer({0, 0}, target);
-                PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR, fresh);
+                PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
             }
             ::PostMessageW(d.Window(), WM_ENDSESSION, FALSE, 0);  // a log-off that was called off
             ::PostMessageW(d.Window(), c.message, c.wParam, 0);
@@ -309,52 +312,107 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
 
 TEST_F(Hiding, SetUpRegistersTheHideKeyWithoutRepeatsAndWatchesTheKeyboardForTheShowKey) {
     WithMainWindow([&](Driver& d, CHiderDlg&) {
-        const auto registered = services.Registered();
-        EXPECT_EQ(registered.count(HOTKEY_SHOW_SELF), 0u) << "Control+Tab stays free for every program";
-        ASSERT_EQ(registered.count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
-        EXPECT_EQ(registered.at(HOTKEY_HIDE_UNDER_CURSOR), (std::pair<UINT, UINT>{MOD_NOREPEAT, 0xC0}));
+        EXPECT_EQ(services.Registered().count(HOTKEY_SHOW_SELF), 0u) << "Control+Tab stays free for every program";
+        ASSERT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
+        EXPECT_EQ(services.Registered().at(HOTKEY_HIDE_UNDER_CURSOR), (std::pair<UINT, UINT>{MOD_NOREPEAT, 0xC0}));
         const auto watch = services.KeyboardWatchState();
         EXPECT_EQ(watch.window, d.Window());
-        EXPECT_EQ(watch.releaseKey, 0xC0u);
+        EXPECT_TRUE(watch.watching);
 
-        // The watch's double press shows the window; a stray hotkey message
-        // with the old show-key's identifier does nothing.
+        // A release the watch missed (the secure desktop had the keyboard)
+        // holds no modifier for good: the Windows key below went up unseen.
+        Key(d, VK_LWIN, true);
+
+        // A double press: the first passes, and once it is released Control+Tab
+        // is held for the second, which shows the window.
+        const auto armed = [&] { return services.Registered().count(HOTKEY_SHOW_SELF) == 1; };
+        ::ShowWindow(d.Window(), SW_HIDE);
+        services.SetClock(10'000);
+        services.SetKeyDown(VK_LCONTROL, true);
+        Key(d, VK_LCONTROL, true);
+        Key(d, VK_TAB, true);
+        EXPECT_FALSE(armed()) << "not while the first press is held";
+        services.SetClock(10'100);
+        Key(d, VK_TAB, false);
+        ASSERT_TRUE(armed());
+        EXPECT_EQ(services.Registered().at(HOTKEY_SHOW_SELF), (std::pair<UINT, UINT>{MOD_CONTROL | MOD_NOREPEAT, VK_TAB}));
+        services.SetClock(10'300);
+        HotKeyDown(d, HOTKEY_SHOW_SELF);
+        EXPECT_TRUE(::IsWindowVisible(d.Window()));
+        EXPECT_FALSE(armed()) << "held only for the moment";
+        Key(d, VK_TAB, true);  // the watch sees the same press after the hotkey took it
+        Key(d, VK_TAB, false);
+        EXPECT_FALSE(armed()) << "a third press starts afresh";
+
+        // A hotkey message that nothing armed does nothing.
         ::ShowWindow(d.Window(), SW_HIDE);
         HotKeyDown(d, HOTKEY_SHOW_SELF);
         EXPECT_FALSE(::IsWindowVisible(d.Window()));
-        ::SendMessageW(d.Window(), watch.message, platform::kTabReported, 0);
-        EXPECT_TRUE(::IsWindowVisible(d.Window()));
 
-        // The watch judges Tab by the show-key's rule: a single Control+Tab
-        // passes on, the second within half a second is kept and reported,
-        // and so is its release.
-        using platform::TabAction;
-        ASSERT_TRUE(watch.judge);
-        auto judge = watch.judge;
-        EXPECT_EQ(judge({true, true, 1000}), TabAction::PassOn);
-        EXPECT_EQ(judge({false, false, 1050}), TabAction::PassOn);
-        EXPECT_EQ(judge({true, true, 1200}), TabAction::SwallowAndReport);
-        EXPECT_EQ(judge({false, false, 1250}), TabAction::Swallow);
-        EXPECT_EQ(judge({true, false, 1300}), TabAction::PassOn) << "Tab without Control";
+        // The armed moment ends half a second after the first press, by itself.
+        services.SetClock(20'000);
+        Key(d, VK_TAB, true);
+        services.SetClock(20'050);
+        Key(d, VK_TAB, false);
+        ASSERT_TRUE(armed());
+        EXPECT_TRUE(test::WaitFor([&] { return !armed(); }, 5s));
+        Key(d, VK_LCONTROL, false);
     });
+    EXPECT_TRUE(services.KeyboardWatchState().ended) << "the watch goes with the window";
 }
 
 TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
-    for (int n = 1; n <= 3; ++n) {
+    for (int n = 1; n <= 6; ++n) {
         services.AddTarget(Target(n), {L"w" + std::to_wstring(n), icon, nullptr});
     }
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        const UINT watchMessage = services.KeyboardWatchState().message;
-        // Auto-repeat, each key-down over the window then under the pointer.
+    WithMainWindow([&](Driver& d, CHiderDlg& dialog) {
+        // Auto-repeat: the watch sees each repeat go down, each message over
+        // the window then under the pointer.
         for (int n = 1; n <= 3; ++n) {
             services.SetPointer({0, 0}, Target(n));
+            Key(d, 0xC0, true);
             HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
         }
         EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"w1"}));
 
-        ::SendMessageW(d.Window(), watchMessage, platform::kHideKeyReleased, 0);
+        Key(d, 0xC0, false);
+        Key(d, 0xC0, true);
         HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
         EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"w3", L"w1"})) << "a new press after the release";
+
+        // A release the watch missed: a message with no key-down seen since
+        // is a new press...
+        services.SetPointer({0, 0}, Target(2));
+        HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+        EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"w2", L"w3", L"w1"}));
+        // ... and one the watch saw go down costs that press alone: its
+        // release heals.
+        services.SetPointer({0, 0}, Target(4));
+        Key(d, 0xC0, true);
+        HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+        EXPECT_EQ(Titles(d).size(), 3u);
+        Key(d, 0xC0, false);
+        Key(d, 0xC0, true);
+        HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+        EXPECT_EQ(Titles(d).front(), L"w4");
+
+        // Once the hide-key changes, its own key is the one followed.
+        bool changed = false;
+        d.OnDialogThread([&] { changed = dialog.TryHideKey('X', HOTKEYF_ALT); });
+        ASSERT_TRUE(changed);
+        services.SetPointer({0, 0}, Target(5));
+        Key(d, 'X', true);
+        HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+        EXPECT_EQ(Titles(d).front(), L"w5");
+        services.SetPointer({0, 0}, Target(6));
+        Key(d, 0xC0, false);
+        Key(d, 'X', true);
+        HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+        EXPECT_EQ(Titles(d).front(), L"w5") << "the old key's release ends nothing";
+        Key(d, 'X', false);
+        Key(d, 'X', true);
+        HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+        EXPECT_EQ(Titles(d).front(), L"w6");
     });
 }
 
@@ -368,10 +426,16 @@ TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
         ::ShowWindow(d.Window(), SW_HIDE);
         ::PostMessageW(d.Window(), WM_DESTROY, 0, 0);
         ::PostMessageW(d.Window(), WM_NCDESTROY, 0, 0);
-        ::PostMessageW(d.Window(), services.KeyboardWatchState().message, platform::kTabReported, 0);
+        // A double Control+Tab, as the watch posts it.
+        services.SetKeyDown(VK_LCONTROL, true);
+        static constexpr platform::KeyEvent kDoublePress[] = {
+            {VK_LCONTROL, true}, {VK_TAB, true}, {VK_TAB, false}, {VK_TAB, true}};
+        for (const platform::KeyEvent& event : kDoublePress) {
+            ::PostMessageW(d.Window(), WM_INPUT, RIM_INPUTSINK, reinterpret_cast<LPARAM>(&event));
+        }
         ASSERT_TRUE(test::WaitFor([&] { return ::IsWindowVisible(d.Window()) != FALSE; }));
         EXPECT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
-        EXPECT_FALSE(services.KeyboardWatchState().ended);
+        EXPECT_TRUE(services.KeyboardWatchState().watching);
         EXPECT_EQ(Titles(d), std::vector<std::wstring>{L"A"}) << "the hidden window stays hidden and listed";
         EXPECT_EQ(services.Calls().size(), 1u);
         ::PostMessageW(d.Window(), WM_COMMAND, ID_EXIT, 0);
