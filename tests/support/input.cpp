@@ -58,13 +58,20 @@ private:
     std::thread m_thread;
 };
 
+bool SomeWindowOnScreenHasTheKeyboard() {
+    HWND foreground = ::GetForegroundWindow();
+    return foreground != nullptr && ::IsWindowVisible(foreground);
+}
+
 void GiveTheKeyboardToSomeWindow() {
-    if (::GetForegroundWindow() != nullptr) {
+    // A window just hidden may still be the foreground window for a moment,
+    // until the system moves the activation on, to another window or to none.
+    if (SomeWindowOnScreenHasTheKeyboard()) {
         return;
     }
     static Desk desk;
     ::SetForegroundWindow(desk.Window());
-    WaitFor([] { return ::GetForegroundWindow() != nullptr; }, std::chrono::seconds(5));
+    WaitFor(SomeWindowOnScreenHasTheKeyboard, std::chrono::seconds(5));
 }
 
 void Send(std::vector<INPUT> inputs) {
@@ -93,12 +100,18 @@ void KeyUp(WORD virtualKey) {
 }
 
 void MovePointer(POINT screenPoint) {
+    const auto moved = std::chrono::steady_clock::now();
     ::SetCursorPos(screenPoint.x, screenPoint.y);
     // The move reaches the system's cursor asynchronously: input that follows
-    // must find the pointer already there.
+    // must find the pointer already there. Wine answers from its own record of
+    // the move for 100 ms, and from the X server after (seen: another program
+    // read the old place for a while): the move is there once a reading from
+    // the X server has it too.
+    constexpr auto kWineAnswersFromItsRecord = std::chrono::milliseconds(100);
     WaitFor([&] {
         POINT now{};
-        return ::GetCursorPos(&now) && now.x == screenPoint.x && now.y == screenPoint.y;
+        return ::GetCursorPos(&now) && now.x == screenPoint.x && now.y == screenPoint.y &&
+               std::chrono::steady_clock::now() - moved > kWineAnswersFromItsRecord;
     }, std::chrono::seconds(5));
 }
 
