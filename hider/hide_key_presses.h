@@ -1,42 +1,47 @@
 // Tells a new press of the hide-key from the repeats of a held one, so a held
 // key hides one window. Windows leaves repeats out of a hotkey registered
-// without them; Wine does not, so the rule holds on both. The keyboard watch
-// reports the key going down and up; a release it never sees costs one press
-// at most, and never silences the key.
+// without them; Wine does not, and there a hotkey message comes before or
+// after the watch hears of its key, as the program with the keyboard reads it.
+// So each message is paired, in order, with a key-down the watch saw: with a
+// new press it is a press, with a held key's repeat it is none. A message that
+// finds no key-down waits for one a moment; none coming, the watch could not
+// see the key (an elevated program in front), and the message is a press.
 #pragma once
+
+#include <cstdint>
+#include <deque>
 
 namespace hider {
 
 class HideKeyPresses {
 public:
-    // A hotkey message of the hide-key; whether it is a new press.
-    // `watched`: the watch reports the key (without it every message is a
-    // press). `inputQueued()`: whether key input the watch has not yet seen
-    // is waiting; asked only when the answer depends on it.
-    template <typename InputQueued>
-    bool Pressed(bool watched, InputQueued&& inputQueued) {
-        if (!watched) {
-            return true;
-        }
-        // A repeat is the key still held: the watch saw it go down again
-        // since the last message, or has that still to read. A message with
-        // neither comes after a release the watch missed: a new press.
-        const bool repeat = m_held && (m_sawDown || inputQueued());
-        m_sawDown = false;
-        if (repeat) {
-            return false;
-        }
-        m_held = true;
-        return true;
-    }
-    // The watch saw the key go down: a press, or a held key's repeat.
-    void WentDown() { m_sawDown = true; }
-    // The watch saw the key go up: the next message is a new press.
-    void Released() { m_held = false; }
+    // How long a message and its key-down may lie apart.
+    static constexpr std::uint64_t kPairingWindowMs = 250;
+
+    // The watch saw the key go down (a new press when it was up) or up.
+    // Times are milliseconds on a monotonic clock. Each call returns how many
+    // new presses it makes known.
+    int WentDown(std::uint64_t atMs);
+    void WentUp() { m_down = false; }
+    // A hotkey message of the hide-key. `watched`: the watch reports the key
+    // (without it every message is a press).
+    int Message(bool watched, std::uint64_t atMs);
+    // The messages that waited kPairingWindowMs for a key-down in vain.
+    int TimeUp(std::uint64_t nowMs);
+    // Whether a message waits for its key-down (then call TimeUp later).
+    bool Waiting() const { return !m_messages.empty(); }
 
 private:
-    bool m_held = false;
-    bool m_sawDown = false;  // since the last message
+    struct Down {
+        bool newPress;
+        std::uint64_t atMs;
+    };
+    int Pair();
+    void ForgetDownsBefore(std::uint64_t ms);
+
+    bool m_down = false;
+    std::deque<Down> m_downs;             // key-downs no message has taken yet, oldest first
+    std::deque<std::uint64_t> m_messages;  // messages no key-down has come for yet
 };
 
 }  // namespace hider

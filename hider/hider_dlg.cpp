@@ -352,7 +352,8 @@ void CHiderDlg::OnEndSession(BOOL bEnding) {
 }
 
 void CHiderDlg::OnTimer(UINT_PTR nIDEvent) {
-    if (m_hotkeys.OnTimer(nIDEvent)) {
+    if (const std::optional<hider::KeyMeaning> meaning = m_hotkeys.OnTimer(nIDEvent)) {
+        Follow(*meaning);
         return;
     }
     if (nIDEvent == hider::HiddenWindows::kCheckTimerId) {

@@ -74,7 +74,8 @@ bool Hotkeys::SetHideKey(WORD virtualKey, WORD modifiers) {
         return false;
     }
     m_hideKeyVk = virtualKey;
-    m_hideKeyPresses.Released();
+    m_hideKeyPresses = {};
+    ::KillTimer(m_hWnd, kPairingTimerId);
     return true;
 }
 
@@ -88,32 +89,38 @@ KeyMeaning Hotkeys::OnKeyInput(LPARAM rawInput) {
     if (!event) {
         return KeyMeaning::Nothing;
     }
+    const std::uint64_t nowMs = m_services.MessageTimeMs();
     if (m_hideKeyVk != 0 && event->virtualKey == m_hideKeyVk) {
-        if (event->down) {
-            m_hideKeyPresses.WentDown();
-        } else {
-            m_hideKeyPresses.Released();
+        if (!event->down) {
+            m_hideKeyPresses.WentUp();
+        } else if (m_hideKeyPresses.WentDown(nowMs) > 0) {
+            return KeyMeaning::HidePress;  // a message was waiting for it
         }
     }
     const std::optional<WatchedKey> key = Watched(event->virtualKey);
     if (!key) {
         return KeyMeaning::Nothing;
     }
-    const std::uint64_t nowMs = m_services.MessageTimeMs();
     if (!event->down) {
         return Follow(m_showKey.KeyUp(*key, nowMs));
     }
     if (*key == WatchedKey::Tab) {
-        ForgetMissedReleases();
+        ForgetMissedReleases(nowMs);
     }
+    m_lastDownMs[static_cast<size_t>(*key)] = nowMs;
     return Follow(m_showKey.KeyDown(*key, nowMs));
 }
 
-void Hotkeys::ForgetMissedReleases() {
-    // Up for the system, and no input waiting that could still say so.
+void Hotkeys::ForgetMissedReleases(std::uint64_t nowMs) {
+    // Not seen going down lately (a held key repeats), up for the system, and
+    // no input waiting that could still say so. Only a key the watch saw go
+    // down a while ago is asked about: under Wine the key's state may run
+    // ahead of the watch's input (seen), which must not let go of a key just
+    // pressed.
     for (const auto& modifier : kModifiers) {
-        if (m_showKey.Held(modifier.key) && !m_services.KeyIsDown(modifier.virtualKey) &&
-            !m_services.KeyInputQueued()) {
+        const std::uint64_t downMs = m_lastDownMs[static_cast<size_t>(modifier.key)];
+        if (m_showKey.Held(modifier.key) && nowMs >= downMs && nowMs - downMs >= kMissedReleaseAfterMs &&
+            !m_services.KeyIsDown(modifier.virtualKey) && !m_services.KeyInputQueued()) {
             m_showKey.KeyUp(modifier.key, 0);
         }
     }
@@ -126,18 +133,30 @@ KeyMeaning Hotkeys::OnHotKey(int id) {
     if (id != HOTKEY_HIDE_UNDER_CURSOR || m_hideKeyVk == 0) {
         return KeyMeaning::Nothing;
     }
-    // A held key hides one window: until the watch has seen the key go up,
-    // a key-down is a repeat.
-    const bool pressed = m_hideKeyPresses.Pressed(m_bWatching, [this] { return m_services.KeyInputQueued(); });
-    return pressed ? KeyMeaning::HidePress : KeyMeaning::Nothing;
+    // A held key hides one window: the message is paired with the key-down
+    // the watch saw, or waits a moment for it.
+    const int presses = m_hideKeyPresses.Message(m_bWatching, m_services.MessageTimeMs());
+    WaitForKeyDownIfNeeded();
+    return presses > 0 ? KeyMeaning::HidePress : KeyMeaning::Nothing;
 }
 
-bool Hotkeys::OnTimer(UINT_PTR id) {
-    if (id != kArmTimerId) {
-        return false;
+std::optional<KeyMeaning> Hotkeys::OnTimer(UINT_PTR id) {
+    if (id == kArmTimerId) {
+        return Follow(m_showKey.TimeUp());
     }
-    Follow(m_showKey.TimeUp());
-    return true;
+    if (id == kPairingTimerId) {
+        ::KillTimer(m_hWnd, kPairingTimerId);
+        const int presses = m_hideKeyPresses.TimeUp(m_services.NowMs());
+        WaitForKeyDownIfNeeded();
+        return presses > 0 ? KeyMeaning::HidePress : KeyMeaning::Nothing;
+    }
+    return std::nullopt;
+}
+
+void Hotkeys::WaitForKeyDownIfNeeded() {
+    if (m_hideKeyPresses.Waiting()) {
+        ::SetTimer(m_hWnd, kPairingTimerId, static_cast<UINT>(HideKeyPresses::kPairingWindowMs), nullptr);
+    }
 }
 
 KeyMeaning Hotkeys::Follow(const ShowKeyStep& step) {

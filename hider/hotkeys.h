@@ -9,6 +9,10 @@
 
 #include <windows.h>
 
+#include <array>
+#include <cstdint>
+#include <optional>
+
 #include "hide_key_presses.h"
 #include "show_key_rule.h"
 #include "window_services.h"
@@ -23,8 +27,15 @@ enum class KeyMeaning {
 
 class Hotkeys {
 public:
+    // A modifier the watch has not seen go down for this long, and that the
+    // system takes as up, had its release missed.
+    static constexpr std::uint64_t kMissedReleaseAfterMs = 1000;
+
     // The timer, on the window, that ends the show-key's armed moment.
     static constexpr UINT_PTR kArmTimerId = 0x564D;
+    // The timer, on the window, after which a hide-key message that found no
+    // key-down of the watch's is taken for a press the watch could not see.
+    static constexpr UINT_PTR kPairingTimerId = 0x564E;
 
     explicit Hotkeys(platform::WindowServices& services) : m_services(services) {}
 
@@ -43,8 +54,8 @@ public:
     // WM_INPUT, WM_HOTKEY and WM_TIMER of the window, as they come.
     KeyMeaning OnKeyInput(LPARAM rawInput);
     KeyMeaning OnHotKey(int id);
-    // Whether the timer was this one's.
-    bool OnTimer(UINT_PTR id);
+    // None when the timer is not one of these.
+    std::optional<KeyMeaning> OnTimer(UINT_PTR id);
 
 private:
     // Arms or disarms the show-key's hotkey as the rule's step says; what
@@ -52,7 +63,8 @@ private:
     KeyMeaning Follow(const ShowKeyStep& step);
     // Modifiers the rule takes as held whose release the watch missed (a
     // secure desktop, an elevated program in front) are let go.
-    void ForgetMissedReleases();
+    void ForgetMissedReleases(std::uint64_t nowMs);
+    void WaitForKeyDownIfNeeded();
 
     platform::WindowServices& m_services;
     HWND m_hWnd = nullptr;
@@ -60,6 +72,8 @@ private:
     ShowKeyRule m_showKey;
     HideKeyPresses m_hideKeyPresses;
     UINT m_hideKeyVk = 0;  // the registered hide-key; 0 while none is
+    // When the watch last saw each key go down.
+    std::array<std::uint64_t, kWatchedKeyCount> m_lastDownMs{};
 };
 
 }  // namespace hider

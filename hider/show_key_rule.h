@@ -5,6 +5,7 @@
 // moment: from the first press's release until half a second after that press.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -25,6 +26,7 @@ enum class WatchedKey {
     LeftWin,
     RightWin,
 };
+inline constexpr std::size_t kWatchedKeyCount = 9;
 
 // What the main window does after an event, in order.
 struct ShowKeyStep {

@@ -75,8 +75,9 @@ protected:
         const platform::KeyEvent event{virtualKey, down};
         ::SendMessageW(d.Window(), WM_INPUT, RIM_INPUTSINK, reinterpret_cast<LPARAM>(&event));
     }
-    // A press of the hotkey and the release the watch sees.
+    // A press of the hotkey, with its key going down and up as the watch sees it.
     static void PressHotKey(Driver& d, int id) {
+        Key(d, 0xC0, true);
         HotKeyDown(d, id);
         Key(d, 0xC0, false);
     }
