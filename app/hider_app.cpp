@@ -32,7 +32,9 @@ BOOL CHiderApp::InitInstance() {
         ShowStartupWarning(IDS_ALREADY_RUNNING);
         // The running instance's window may be hidden with its show-key taken
         // by another program: bring it back, so its hidden windows are never
-        // out of reach.
+        // out of reach. The user just answered our warning, so we may let
+        // it take the foreground.
+        ::AllowSetForegroundWindow(ASFW_ANY);
         ::PostMessageW(HWND_BROADCAST, CHiderDlg::ShowMainWindowMessage(), 0, 0);
         return FALSE;
     case app::StartupDecision::Run:

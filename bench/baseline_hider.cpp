@@ -61,7 +61,7 @@ bool MakeSafe(HWND target) {
 }
 
 void ShowNewest() {
-    platform::SetTargetVisible(g_hidden.back(), true);
+    platform::SetTargetVisible(g_hidden.back(), SW_SHOW);
     g_hidden.pop_back();
     if (g_safe) {
         ::RegDeleteValueW(g_entries.get(), EntryNameOf(g_hidden.size()).c_str());
@@ -76,7 +76,7 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             HWND target = platform::TopLevelOf(platform::WindowAtPoint(pointer));
             if (target != nullptr && target != window && (!g_safe || MakeSafe(target))) {
                 g_hidden.push_back(target);
-                platform::SetTargetVisible(target, false);
+                platform::SetTargetVisible(target, SW_HIDE);
             }
         }
         return 0;

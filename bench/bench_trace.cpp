@@ -110,9 +110,10 @@ public:
     bool HideTarget(HWND window) override {
         return Timed("service: HideTarget", [&] { return m_real.HideTarget(window); });
     }
-    bool ShowTarget(HWND window) override {
-        return Timed("service: ShowTarget", [&] { return m_real.ShowTarget(window); });
+    bool ShowTarget(HWND window, bool inFront) override {
+        return Timed("service: ShowTarget", [&] { return m_real.ShowTarget(window, inFront); });
     }
+    void BringToFront(HWND window) override { m_real.BringToFront(window); }
     std::wstring WindowTitle(HWND window) override {
         return Timed("service: WindowTitle", [&] { return m_real.WindowTitle(window); });
     }

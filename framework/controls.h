@@ -34,6 +34,12 @@ public:
     int GetNextItem(int nItem, int nFlags) const { return ListView_GetNextItem(m_hWnd, nItem, nFlags); }
     BOOL DeleteItem(int nItem) { return ListView_DeleteItem(m_hWnd, nItem); }
     int GetItemCount() const { return ListView_GetItemCount(m_hWnd); }
+    // nItem -1: every item.
+    void SetItemState(int nItem, UINT nState, UINT nMask) { ListView_SetItemState(m_hWnd, nItem, nState, nMask); }
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK) { return ListView_EnsureVisible(m_hWnd, nItem, bPartialOK); }
+    BOOL GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const {
+        return ListView_GetItemRect(m_hWnd, nItem, lpRect, nCode);
+    }
 };
 
 class CHotKeyCtrl : public CWnd {

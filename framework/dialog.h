@@ -34,6 +34,8 @@ public:
     // Runs the data exchange: TRUE takes the controls into the members, FALSE
     // shows the members in the controls.
     void UpdateData(BOOL bSaveAndValidate = TRUE);
+    // Gives a control the keyboard focus, as the Tab key would.
+    void GotoDlgCtrl(CWnd* pWndCtrl) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE); }
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);

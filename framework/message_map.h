@@ -114,6 +114,11 @@ LRESULT EndSession(CCmdTarget& t, WPARAM wParam, LPARAM) {
 template <auto Fn>
 LRESULT SetCursor(CCmdTarget& t, WPARAM wParam, LPARAM lParam);
 
+// void OnContextMenu(CWnd* pWnd, CPoint pos), pos in screen coordinates, or
+// (-1, -1) when the keyboard asked for the menu
+template <auto Fn>
+LRESULT ContextMenu(CCmdTarget& t, WPARAM wParam, LPARAM lParam);
+
 }  // namespace fw::thunk
 
 #define DECLARE_MESSAGE_MAP()                              \
@@ -147,6 +152,7 @@ protected:                                                 \
 #define ON_WM_CANCELMODE() {WM_CANCELMODE, 0, 0, &::fw::thunk::Void<&ThisClass::OnCancelMode>},
 #define ON_WM_HOTKEY() {WM_HOTKEY, 0, 0, &::fw::thunk::HotKey<&ThisClass::OnHotKey>},
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, &::fw::thunk::Timer<&ThisClass::OnTimer>},
+#define ON_WM_CONTEXTMENU() {WM_CONTEXTMENU, 0, 0, &::fw::thunk::ContextMenu<&ThisClass::OnContextMenu>},
 #define ON_WM_INPUT() {WM_INPUT, 0, 0, &::fw::thunk::RawInput<&ThisClass::OnRawInput>},
 #define ON_WM_ENDSESSION() {WM_ENDSESSION, 0, 0, &::fw::thunk::EndSession<&ThisClass::OnEndSession>},
 

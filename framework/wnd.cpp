@@ -107,3 +107,4 @@ void CWnd::OnDestroy() { Default(); }
 void CWnd::OnNcDestroy() { Default(); }
 void CWnd::OnCaptureChanged() { Default(); }
 void CWnd::OnCancelMode() { Default(); }
+void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }

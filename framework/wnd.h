@@ -62,6 +62,7 @@ protected:
     void OnNcDestroy();
     void OnCaptureChanged();
     void OnCancelMode();
+    void OnContextMenu(CWnd* pWnd, CPoint pos);
 
 private:
     struct CurrentMessage {
@@ -75,5 +76,11 @@ template <auto Fn>
 LRESULT SetCursor(CCmdTarget& t, WPARAM wParam, LPARAM lParam) {
     CWnd window(reinterpret_cast<HWND>(wParam));
     return (target<Fn>(t).*Fn)(&window, LOWORD(lParam), HIWORD(lParam));
+}
+template <auto Fn>
+LRESULT ContextMenu(CCmdTarget& t, WPARAM wParam, LPARAM lParam) {
+    CWnd window(reinterpret_cast<HWND>(wParam));
+    (target<Fn>(t).*Fn)(&window, CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+    return 0;
 }
 }  // namespace fw::thunk

@@ -75,7 +75,7 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
         if (!InsertRow(entry.order, row, title)) {
             // Without a row nothing could show it again: give it back now.
             RemoveImage(row.image);
-            ShowWindowsOf(row);
+            ShowWindowsOf(row, false);
             m_record.Remove(entry.order);
             m_orders.Free(entry.order);
         }
@@ -184,16 +184,23 @@ bool HiddenWindows::HideOwnedWindows(std::uint32_t order, Row& row) {
     return true;
 }
 
-bool HiddenWindows::ShowWindowsOf(const Row& row) {
-    if (!m_services.ShowTarget(WindowOf(row.window))) {
+bool HiddenWindows::ShowWindowsOf(const Row& row, bool inFront) {
+    HWND top = WindowOf(row.window);
+    if (!m_services.ShowTarget(top, inFront)) {
         return false;
     }
     // In their old stacking order: the last one shown ends on top. One its
     // program closed meanwhile simply stays gone.
     for (auto owned = row.owned.rbegin(); owned != row.owned.rend(); ++owned) {
-        if (StillNames(*owned)) {
-            m_services.ShowTarget(WindowOf(*owned));
+        if (StillNames(*owned) && m_services.ShowTarget(WindowOf(*owned), inFront)) {
+            top = WindowOf(*owned);
         }
+    }
+    // The user acted in Veilkeeper's window, which so has the foreground to
+    // give: the window comes back in front and active, a modal dialog of it
+    // on top.
+    if (inFront) {
+        m_services.BringToFront(top);
     }
     return true;
 }
@@ -299,7 +306,7 @@ std::optional<std::uint32_t> HiddenWindows::OrderOfRow(int row) const {
     return static_cast<std::uint32_t>(item.lParam);
 }
 
-RestoreResult HiddenWindows::Restore(int row) {
+RestoreResult HiddenWindows::Restore(int row, bool inFront) {
     const std::optional<std::uint32_t> order = OrderOfRow(row);
     if (!order) {
         return RestoreResult::NoRow;
@@ -307,7 +314,7 @@ RestoreResult HiddenWindows::Restore(int row) {
     if (WindowOfRow(row) == nullptr) {
         return RestoreResult::Dropped;  // its row went
     }
-    if (!ShowWindowsOf(m_rows.at(*order))) {
+    if (!ShowWindowsOf(m_rows.at(*order), inFront)) {
         return RestoreResult::Kept;
     }
     RemoveRow(row, *order);
@@ -320,10 +327,14 @@ void HiddenWindows::RestoreAll() {
     }
     // A window its program took back since the last check is not shown again.
     DropStaleRows();
+    // The newest comes back in front; the others where they were behind it.
+    bool inFront = true;
     int row = 0;
     while (row < m_pList->GetItemCount()) {
-        const RestoreResult result = Restore(row);
-        if (result == RestoreResult::Kept || result == RestoreResult::NoRow) {
+        const RestoreResult result = Restore(row, inFront);
+        if (result == RestoreResult::Shown) {
+            inFront = false;
+        } else if (result == RestoreResult::Kept || result == RestoreResult::NoRow) {
             ++row;
         }
     }

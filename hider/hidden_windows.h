@@ -63,10 +63,10 @@ public:
     // on screen because the record would not take them.
     bool CatchUp();
     // Shows a row's window, then the windows it owned, and removes the row,
-    // as RestoreResult says.
-    RestoreResult Restore(int row);
-    // Restores every row, newest first. A row whose show could not be made
-    // stays, with its record entry, so nothing is lost.
+    // as RestoreResult says. `inFront`: they come back active, on top.
+    RestoreResult Restore(int row, bool inFront);
+    // Restores every row, newest first, the newest in front. A row whose show
+    // could not be made stays, with its record entry, so nothing is lost.
     void RestoreAll();
     // The row's window when its handle still names it; otherwise the row is
     // removed and the result is none.
@@ -98,7 +98,7 @@ private:
     HideResult HideAgain(std::uint32_t order, Row& row);
     // Asks the row's window, then each window it owned that is still the
     // same, bottom first, to show; whether the row's own window could be told.
-    bool ShowWindowsOf(const Row& row);
+    bool ShowWindowsOf(const Row& row, bool inFront);
     // The row's record order (its item data); none when it cannot be read.
     std::optional<std::uint32_t> OrderOfRow(int row) const;
     // The window's icon added to the image list: its index, or -1 for none.

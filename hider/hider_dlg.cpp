@@ -36,6 +36,7 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_WM_RBUTTONDOWN()
     ON_WM_HOTKEY()
     ON_WM_INPUT()
+    ON_WM_CONTEXTMENU()
     ON_COMMAND(IDM_ABOUTBOX, &CHiderDlg::OnAbout)
     ON_COMMAND(ID_EXIT, &CHiderDlg::OnExit)
     ON_COMMAND(ID_SET_HOTKEY, &CHiderDlg::OnSetHotKey)
@@ -51,8 +52,7 @@ UINT CHiderDlg::ShowMainWindowMessage() {
 bool CHiderDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     // A registered message has no fixed number for the static map.
     if (message != 0 && message == ShowMainWindowMessage()) {
-        ShowWindow(SW_SHOW);
-        SetForegroundWindow();
+        ShowMainWindow();
         *pResult = 0;
         return true;
     }
@@ -114,7 +114,23 @@ int CHiderDlg::TitleColumnWidth() const {
 }
 
 void CHiderDlg::OnOK() {
-    // Enter never closes the main window.
+    // Enter never closes the main window. On the list it gives the selected
+    // row's window back, as a double-click does: hidden by key, restored by key.
+    if (::GetFocus() == m_listHidden.m_hWnd) {
+        RestoreSelectedRow();
+    }
+}
+
+void CHiderDlg::ShowMainWindow() {
+    ShowWindow(SW_SHOW);
+    SetForegroundWindow();
+    // Ready for Enter: the newest hidden window comes back with it.
+    if (m_listHidden.GetItemCount() > 0) {
+        m_listHidden.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        m_listHidden.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_listHidden.EnsureVisible(0, FALSE);
+    }
+    GotoDlgCtrl(&m_listHidden);
 }
 
 void CHiderDlg::OnCancel() {
@@ -207,7 +223,7 @@ void CHiderDlg::Follow(hider::KeyMeaning meaning) {
     POINT pointer{};
     switch (meaning) {
     case hider::KeyMeaning::ShowMainWindow:
-        ShowWindow(SW_SHOW);
+        ShowMainWindow();
         break;
     case hider::KeyMeaning::HidePress:
         if (m_services.CursorPos(pointer)) {
@@ -250,35 +266,64 @@ int CHiderDlg::SelectedRow() const {
 }
 
 void CHiderDlg::OnDblClkHiddenList(NMHDR*, LRESULT* pResult) {
+    if (RestoreSelectedRow()) {
+        *pResult = 0;
+    }
+}
+
+bool CHiderDlg::RestoreSelectedRow() {
     const int row = SelectedRow();
     if (row < 0) {
-        return;
+        return false;
     }
-    const hider::RestoreResult result = m_hiddenWindows.Restore(row);
+    // The user acted here: the window comes back in front and active.
+    const hider::RestoreResult result = m_hiddenWindows.Restore(row, true);
     if (result == hider::RestoreResult::NoRow) {
-        return;
+        return false;
     }
     // Only a window that came back takes Veilkeeper's place on screen.
     if (result == hider::RestoreResult::Shown && m_bHideSelfAfterShow) {
         ShowWindow(SW_HIDE);
     }
-    *pResult = 0;
+    return true;
 }
 
 void CHiderDlg::OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult) {
-    const int row = SelectedRow();
-    HWND window = row >= 0 ? m_hiddenWindows.WindowOfRow(row) : nullptr;
-    if (window == nullptr) {
-        return;
-    }
     POINT pointer{};
     if (!m_services.CursorPos(pointer)) {
         // Where the click was, as the list saw it.
         pointer = reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR)->ptAction;
         ::ClientToScreen(m_listHidden.m_hWnd, &pointer);
     }
-    m_services.RequestWindowMenu(window, pointer);
-    *pResult = 0;
+    if (RequestWindowMenuOfSelectedRow(pointer)) {
+        *pResult = 0;
+    }
+}
+
+void CHiderDlg::OnContextMenu(CWnd* pWnd, CPoint pos) {
+    // The context-menu key or Shift+F10 on the list: the same request as a
+    // right-click, at the row's place. A right-click's own WM_CONTEXTMENU,
+    // at the pointer, follows its notification: that one is answered.
+    const int row = SelectedRow();
+    RECT rowRect{};
+    if (pWnd->m_hWnd != m_listHidden.m_hWnd || pos.x != -1 || pos.y != -1 || row < 0 ||
+        !m_listHidden.GetItemRect(row, &rowRect, LVIR_LABEL)) {
+        CDialog::OnContextMenu(pWnd, pos);
+        return;
+    }
+    POINT below{rowRect.left, rowRect.bottom};
+    ::ClientToScreen(m_listHidden.m_hWnd, &below);
+    RequestWindowMenuOfSelectedRow(below);
+}
+
+bool CHiderDlg::RequestWindowMenuOfSelectedRow(POINT screenPoint) {
+    const int row = SelectedRow();
+    HWND window = row >= 0 ? m_hiddenWindows.WindowOfRow(row) : nullptr;
+    if (window == nullptr) {
+        return false;
+    }
+    m_services.RequestWindowMenu(window, screenPoint);
+    return true;
 }
 
 // The automatic check boxes have already changed their own marks: the members
@@ -448,6 +493,6 @@ void CHiderDlg::ApplyDragEffects(const hider::DragEffects& effects) {
         HideWindowAt(pointer);
     }
     if (effects.showMainWindow) {
-        ShowWindow(SW_SHOW);
+        ShowMainWindow();
     }
 }

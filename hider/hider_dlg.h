@@ -62,6 +62,7 @@ protected:
     void OnCancelMode();
     void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
     void OnRawInput(UINT nInputCode, HRAWINPUT hRawInput);
+    void OnContextMenu(CWnd* pWnd, CPoint pos);
     void OnDblClkHiddenList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnRClickHiddenList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnToggleInvisibleOnDrop();
@@ -97,6 +98,14 @@ protected:
 
 private:
     int SelectedRow() const;
+    // Brings the window back, ready for the keyboard: the list has the focus,
+    // the newest row selected.
+    void ShowMainWindow();
+    // Gives the selected row's window back, in front; whether there was one.
+    bool RestoreSelectedRow();
+    // Asks the selected row's window for its window menu at a screen point;
+    // whether there was a window to ask.
+    bool RequestWindowMenuOfSelectedRow(POINT screenPoint);
     // The title column's width: the list's client width, less a scroll bar.
     int TitleColumnWidth() const;
     // Hides the top-level window of the window at a screen point, if any.

@@ -24,8 +24,14 @@ public:
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
         return platform::IsWindowOfThread(window, processId, threadId);
     }
-    bool HideTarget(HWND window) override { return SetTargetVisible(window, false); }
-    bool ShowTarget(HWND window) override { return SetTargetVisible(window, true); }
+    bool HideTarget(HWND window) override { return SetTargetVisible(window, SW_HIDE); }
+    bool ShowTarget(HWND window, bool inFront) override {
+        if (inFront) {
+            AllowForegroundFor(window);
+        }
+        return SetTargetVisible(window, inFront ? SW_SHOW : SW_SHOWNA);
+    }
+    void BringToFront(HWND window) override { MakeForeground(window); }
     std::wstring WindowTitle(HWND window) override { return TitleOf(window); }
     HICON WindowIcon(HWND window) override { return IconOf(window); }
     void RequestWindowMenu(HWND window, POINT screenPoint) override { AskForWindowMenu(window, screenPoint); }

@@ -54,9 +54,13 @@ public:
     // cheap first look (no process is opened), for checks that run often.
     virtual bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) = 0;
     // Hide or show another program's window without waiting on it; whether
-    // the request could be made.
+    // the request could be made. Shown `inFront`, it comes back active and on
+    // top (its program may take the foreground); otherwise inactive, where it
+    // was in the stacking order.
     virtual bool HideTarget(HWND window) = 0;
-    virtual bool ShowTarget(HWND window) = 0;
+    virtual bool ShowTarget(HWND window, bool inFront) = 0;
+    // Makes the window the foreground window, without waiting on its program.
+    virtual void BringToFront(HWND window) = 0;
     // The window's title; a longer one than kMaxTitleLength characters may be
     // cut, but to one character more at least, so the caller can cut it at a
     // character boundary.

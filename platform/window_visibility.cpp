@@ -2,8 +2,7 @@
 
 namespace platform {
 
-bool SetTargetVisible(HWND window, bool show) {
-    const int command = show ? SW_SHOW : SW_HIDE;
+bool SetTargetVisible(HWND window, int showCommand) {
     // A window of another thread is told asynchronously: ShowWindow would wait
     // for its thread, and a hung one would freeze us with it.
     const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
@@ -11,10 +10,23 @@ bool SetTargetVisible(HWND window, bool show) {
         return false;  // no such window
     }
     if (thread == ::GetCurrentThreadId()) {
-        ::ShowWindow(window, command);  // its result is the former visibility, not success
+        ::ShowWindow(window, showCommand);  // its result is the former visibility, not success
         return true;
     }
-    return ::ShowWindowAsync(window, command) != FALSE;
+    return ::ShowWindowAsync(window, showCommand) != FALSE;
+}
+
+void AllowForegroundFor(HWND window) {
+    DWORD process = 0;
+    if (::GetWindowThreadProcessId(window, &process) != 0) {
+        ::AllowSetForegroundWindow(process);
+    }
+}
+
+void MakeForeground(HWND window) {
+    // For another thread's window the system only queues the activation: a
+    // hung program takes it once it runs again.
+    ::SetForegroundWindow(window);
 }
 
 }  // namespace platform

@@ -6,7 +6,9 @@
 // makes it hang: its thread stops pumping until a line arrives on its input.
 // Sent WM_APP+2 answers how many Control+Tab key-downs the program received.
 // Posted WM_APP+3 opens a modal dialog ("<title> – 对话框") below the pop-up:
-// the window is disabled until the dialog is closed.
+// the window is disabled until the dialog is closed. Sent WM_APP+4 answers how
+// many window-menu requests (a right click on the caption) it received; it
+// counts them and opens no menu.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,9 +20,11 @@ namespace {
 constexpr UINT kHang = WM_APP + 1;
 constexpr UINT kControlTabCount = WM_APP + 2;
 constexpr UINT kOpenModal = WM_APP + 3;
+constexpr UINT kWindowMenuRequestCount = WM_APP + 4;
 constexpr wchar_t kPopupClass[] = L"VeilkeeperTestPopup";
 
 LRESULT g_controlTabs = 0;
+LRESULT g_windowMenuRequests = 0;
 std::wstring g_title;
 POINT g_place{};
 
@@ -56,6 +60,14 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case kOpenModal:
         RunModalDialog(window);
         return 0;
+    case kWindowMenuRequestCount:
+        return g_windowMenuRequests;
+    case WM_NCRBUTTONUP:
+        if (wParam == HTCAPTION) {
+            ++g_windowMenuRequests;
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
     case WM_SIZE: {
         HWND edit = ::GetWindow(window, GW_CHILD);
         if (edit != nullptr) {

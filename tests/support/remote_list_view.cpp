@@ -33,6 +33,10 @@ int RemoteListView::Count() const {
     return static_cast<int>(count);
 }
 
+int RemoteListView::SelectedRow() const {
+    return static_cast<int>(::SendMessageW(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
 std::wstring RemoteListView::Text(int row) const {
     if (m_remote == nullptr) {
         return {};

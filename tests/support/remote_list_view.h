@@ -18,6 +18,8 @@ public:
     ~RemoteListView();
 
     int Count() const;
+    // The selected row; -1 for none.
+    int SelectedRow() const;
     std::wstring Text(int row) const;
     // The row's bounds in screen coordinates.
     RECT RowOnScreen(int row) const;

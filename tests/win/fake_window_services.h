@@ -17,6 +17,11 @@
 
 namespace test {
 
+// The n-th target window of a test: a handle value no real window has.
+inline HWND Target(int n) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7E000000 + 0x10 * n));
+}
+
 class FakeWindowServices final : public platform::WindowServices {
 public:
     struct Target {
@@ -29,7 +34,7 @@ public:
         std::vector<HWND> owned{};  // visible ones it owns, top first
     };
 
-    // What the main window did, in order: "hide", "show", "menu", "warn".
+    // What the main window did, in order: "hide", "show", "front", "menu", "warn".
     struct Call {
         std::string what;
         HWND window;
@@ -82,6 +87,17 @@ public:
     std::vector<Call> Calls() {
         std::lock_guard lock(m_mutex);
         return m_calls;
+    }
+    // The same, each as "hide 1", "show 2"... naming the targets by number;
+    // a failing test prints them as they are.
+    std::vector<std::string> Requests(size_t from = 0) {
+        std::vector<std::string> requests;
+        const auto calls = Calls();
+        for (size_t i = from; i < calls.size(); ++i) {
+            const auto n = (reinterpret_cast<UINT_PTR>(calls[i].window) - reinterpret_cast<UINT_PTR>(test::Target(0))) / 0x10;
+            requests.push_back(calls[i].window == nullptr ? calls[i].what : calls[i].what + " " + std::to_string(n));
+        }
+        return requests;
     }
     // Hotkeys whose registration fails, as when another program holds them.
     void RefuseHotKey(int id) {
@@ -177,7 +193,10 @@ public:
         return found != m_targets.end() && found->second.processId == processId && found->second.threadId == threadId;
     }
     bool HideTarget(HWND window) override { return SetShown(window, false); }
-    bool ShowTarget(HWND window) override { return SetShown(window, true); }
+    // "show" either way; a show in front is followed by "front" for the
+    // window that ends on top.
+    bool ShowTarget(HWND window, bool) override { return SetShown(window, true); }
+    void BringToFront(HWND window) override { Record("front", window); }
     // The whole title: the caller cuts it. A closed window has none.
     std::wstring WindowTitle(HWND window) override {
         std::lock_guard lock(m_mutex);

@@ -16,9 +16,7 @@
 
 namespace {
 
-HWND Target(int n) {
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7E000000 + 0x10 * n));  // never a real window
-}
+using test::Target;
 
 COLORREF ColourOf(int n) {
     return RGB(n & 0xFF, (n >> 8) & 0xFF, 0x80);
@@ -115,15 +113,7 @@ protected:
         return result;
     }
     hider::HideResult HideWithoutCatchUp(int n) { return hidden.Hide(Target(n), *services.DescribeWindow(Target(n))); }
-    // What was asked of the windows, in order, as "hide 1", "show 2"...
-    std::vector<std::string> Requests() {
-        std::vector<std::string> requests;
-        for (const auto& call : services.Calls()) {
-            const auto n = (reinterpret_cast<UINT_PTR>(call.window) - 0x7E000000) / 0x10;
-            requests.push_back(call.what + " " + std::to_string(n));
-        }
-        return requests;
-    }
+    std::vector<std::string> Requests() { return services.Requests(); }
     // What the owner does when the catch-up's timer comes; how many times it
     // came (the timer is waited for a few of its delays).
     int CatchUp() {
@@ -171,7 +161,7 @@ TEST_F(HiddenWindows, AThousandHidesAndRestoresLeaveExactlyTheIconsOfTheListedRo
     // images, the newest the last.
     for (int k = 0; ListView_GetItemCount(list.m_hWnd) > 0; ++k) {
         const int rows = ListView_GetItemCount(list.m_hWnd);
-        ASSERT_EQ(hidden.Restore((k * 7919) % rows), hider::RestoreResult::Shown);
+        ASSERT_EQ(hidden.Restore((k * 7919) % rows, true), hider::RestoreResult::Shown);
         if (k == 500) {
             checkRows("half way");
         }
@@ -210,7 +200,7 @@ TEST_F(HiddenWindows, TheWindowIsToldToHideBeforeItsIconIsAskedForOneCatchUpServ
     // A row given back before its catch-up takes no image.
     services.AddTarget(Target(3), {L"C", red.get(), nullptr});
     HideWithoutCatchUp(3);
-    ASSERT_EQ(hidden.Restore(RowOf(L"C")), hider::RestoreResult::Shown);
+    ASSERT_EQ(hidden.Restore(RowOf(L"C"), true), hider::RestoreResult::Shown);
     EXPECT_EQ(CatchUp(), 1);
     EXPECT_EQ(ImageList_GetImageCount(Images()), 2);
 }
@@ -247,7 +237,7 @@ TEST_F(HiddenWindows, ARowWhoseHandleNoLongerNamesItsWindowGoesWithoutShowingAny
     services.Reuse(Target(2), 0x9000, 0x9004);  // the handle is another process's window now
     services.Close(Target(4));
 
-    EXPECT_EQ(hidden.Restore(RowOf(L"closed")), hider::RestoreResult::Dropped);
+    EXPECT_EQ(hidden.Restore(RowOf(L"closed"), true), hider::RestoreResult::Dropped);
     EXPECT_EQ(hidden.WindowOfRow(RowOf(L"reused")), nullptr) << "no window-menu request for another's window";
     EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"closed, looked at by the check", L"still there"}));
     hidden.DropStaleRows();
@@ -273,7 +263,7 @@ TEST_F(HiddenWindows, AShowThatCouldNotBeMadeKeepsTheRowAndItsRecord) {
     EXPECT_EQ(RecordedWindows(), (std::vector<HWND>{Target(2)}));
 
     services.RefuseShow(Target(2), false);
-    EXPECT_EQ(hidden.Restore(0), hider::RestoreResult::Shown);
+    EXPECT_EQ(hidden.Restore(0, true), hider::RestoreResult::Shown);
     EXPECT_TRUE(record.m_entries.empty());
 }
 
@@ -293,7 +283,7 @@ TEST_F(HiddenWindows, EachRowIsRecordedWithWhatNamesItsWindow) {
     EXPECT_EQ(a.window.threadId, facts->threadId);
     EXPECT_EQ(a.window.className, u"FakeWindow");
 
-    hidden.Restore(RowOf(L"A"));
+    hidden.Restore(RowOf(L"A"), true);
     EXPECT_EQ(RecordedWindows(), (std::vector<HWND>{Target(2)}));
 }
 
@@ -307,7 +297,7 @@ TEST_F(HiddenWindows, AStartListsAgainTheRecordedWindowsThatAreStillHidden) {
                                        facts->threadId, u"FakeWindow"};
         record.Add({static_cast<std::uint32_t>(10 + n), identity, {}});
     }
-    services.ShowTarget(Target(2));       // shown meanwhile
+    services.ShownByItsProgram(Target(2), true);  // shown meanwhile
     services.Close(Target(3));                   // closed meanwhile
     const auto callsBefore = services.Calls().size();
 
@@ -343,11 +333,9 @@ TEST_F(HiddenWindows, AWindowGoesAndComesBackWithTheWindowsItOwns) {
     services.AddTarget(Target(5), {L"new", nullptr, nullptr});
     services.AddTarget(Target(1), {L"editor", nullptr, nullptr, 0x4000, 0x4004, L"Editor", {Target(5), Target(3)}});
     const size_t before = services.Calls().size();
-    ASSERT_EQ(hidden.Restore(0), hider::RestoreResult::Shown);
-    const auto requests = Requests();
-    EXPECT_EQ(std::vector<std::string>(requests.begin() + before, requests.end()),
-              (std::vector<std::string>{"show 1", "show 2", "show 3"}))
-        << "the owner, then the rest bottom first, so the dialog ends on top; the new pop-up is left alone";
+    ASSERT_EQ(hidden.Restore(0, true), hider::RestoreResult::Shown);
+    EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 1", "show 2", "show 3", "front 3"}))
+        << "the owner, then the rest bottom first, the dialog in front; the new pop-up is left alone";
     EXPECT_TRUE(record.m_entries.empty());
 }
 
@@ -424,9 +412,9 @@ TEST_F(HiddenWindows, OrdersNeverFallOnOnesTakenAndEachRowShowsItsOwnWindow) {
     EXPECT_EQ(orders, (std::vector<std::uint32_t>{2, 3, 4, 0xFFFFFFFF}));
     for (int n = 2; n <= 4; ++n) {
         const size_t before = services.Calls().size();
-        ASSERT_EQ(hidden.Restore(RowOf(L"w" + std::to_wstring(n))), hider::RestoreResult::Shown);
-        EXPECT_EQ(services.Calls().size(), before + 1);
-        EXPECT_EQ(services.Calls().back().window, Target(n));
+        ASSERT_EQ(hidden.Restore(RowOf(L"w" + std::to_wstring(n)), true), hider::RestoreResult::Shown);
+        const std::string shown = std::to_string(n);
+        EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show " + shown, "front " + shown}));
     }
     EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"old"}));
 }
@@ -442,7 +430,7 @@ TEST_F(HiddenWindows, AConsoleWindowStaysListedWhenTheProcessItReportsChanges) {
     hidden.DropStaleRows();
     hidden.DropStaleRows();  // and still on the next look, now at its new process
     EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"命令提示符"}));
-    EXPECT_EQ(hidden.Restore(0), hider::RestoreResult::Shown);
+    EXPECT_EQ(hidden.Restore(0, true), hider::RestoreResult::Shown);
     EXPECT_EQ(ShowsOf(Target(1)), 1);
     EXPECT_EQ(ShowsOf(Target(2)), 0);
 }
