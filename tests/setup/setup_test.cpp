@@ -97,8 +97,7 @@ int RunToEnd(const std::wstring& program, const std::wstring& arguments) {
 }
 
 TEST(Setup, InstallsRunsAndUninstallsLeavingTheUsersSettings) {
-    const std::wstring setup = test::ProgramFolder() + L"\\..\\release\\Veilkeeper-" +
-                               std::wstring(L"" VEILKEEPER_VERSION_TEXT_W) + L"-setup.exe";
+    const std::wstring setup = test::ProgramFolder() + L"\\..\\release\\" SETUP_NAME;
     ASSERT_TRUE(Exists(setup)) << "no setup program";
     test::InstallInstanceLibrary(L"");  // a machine without Veilkeeper
 
