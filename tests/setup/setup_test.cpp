@@ -132,7 +132,9 @@ TEST(Setup, InstallsRunsAndUninstallsLeavingTheUsersSettings) {
         }, 20s));
         test::StoreDword(L"InvisibleOnDrop", 0);  // a setting the user changed
 
-        // While it runs the uninstaller refuses, and removes nothing.
+        // While it runs the setup and the uninstaller refuse, and the uninstaller
+        // removes nothing.
+        EXPECT_EQ(RunToEnd(setup, L"/S"), 2) << "the setup ran over a running Veilkeeper";
         EXPECT_NE(RunToEnd(folder + L"\\uninstall.exe", L"/S _?=" + folder), 0);
         EXPECT_TRUE(Exists(folder + L"\\Veilkeeper.exe"));
 
