@@ -53,3 +53,20 @@ add_wine_test(setup.program ${setup_flavour} setup_tests.exe)
 add_test(NAME release.zip_contents
   COMMAND ${CMAKE_COMMAND} -DZIP=${VEILKEEPER_WIN_BIN_DIR_i686}/../release/Veilkeeper-${PROJECT_VERSION}-portable.zip
           -P ${CMAKE_CURRENT_SOURCE_DIR}/setup/check_zip.cmake)
+
+# The shipped flavour's exe and library as files, checked without running
+# them: on every machine, so the i686 build is checked even where it cannot
+# run. Debian's own Python, the one python3-pefile is for (another python3
+# may come first on PATH).
+find_program(DEBIAN_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+set(check_binaries ${DEBIAN_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/setup/check_binaries.py)
+add_test(NAME release.i686_binaries
+  COMMAND ${check_binaries} ${VEILKEEPER_WIN_BIN_DIR_i686}/Veilkeeper.exe ${VEILKEEPER_WIN_BIN_DIR_i686}/Onecopy.dll
+          ${PROJECT_VERSION} ${PROJECT_SOURCE_DIR}/res)
+# The check finds real faults: handed the x86_64 program and a library
+# without GetCount, it must name both.
+add_test(NAME release.i686_binaries.faults_found
+  COMMAND ${check_binaries} ${VEILKEEPER_WIN_BIN_DIR_x86_64}/Veilkeeper.exe
+          ${VEILKEEPER_WIN_BIN_DIR_i686}/onecopy_without_getcount.dll ${PROJECT_VERSION} ${PROJECT_SOURCE_DIR}/res)
+set_tests_properties(release.i686_binaries.faults_found PROPERTIES PASS_REGULAR_EXPRESSION
+  "FAIL  Veilkeeper.exe: PE32 for i386: machine is IMAGE_FILE_MACHINE_AMD64.*FAIL  onecopy_without_getcount.dll: exports the undecorated GetCount")
