@@ -32,8 +32,8 @@ def failed_tests(report):
 
 
 def gtest_failures(lines):
-    """{GoogleTest name: failure sites} of the tests that failed or did not
-    finish, and the name of one still running when the output ends."""
+    """{GoogleTest name: failure sites} of the tests that failed, and the name
+    of one still running when the output ends (with its sites so far)."""
     failures, running, sites = {}, None, []
     for index, line in enumerate(lines):
         if match := RUN.match(line):
@@ -51,6 +51,8 @@ def gtest_failures(lines):
             if match.group(1) == "FAILED":
                 failures[running] = sites
             running = None
+    if running and sites:
+        failures[running] = sites
     return failures, running
 
 
