@@ -1,7 +1,16 @@
 ; Veilkeeper's setup program. Built by makensis with:
 ;   /DVERSION=1.0.0.1 /DBIN=<folder of Veilkeeper.exe and Onecopy.dll>
 ;   /DDOCS=<folder of Veilkeeper.html and LICENSE.txt> /DOUTFILE=<setup.exe>
-Unicode true
+; and /DAMD64 for a 64-bit setup of the x86_64 flavour. That one is never
+; shipped: it lets this script be tested where 32-bit programs cannot run.
+!ifdef AMD64
+  Target amd64-unicode
+  ; A 64-bit program goes under the 64-bit Program Files.
+  !define PROGRAM_FILES "$PROGRAMFILES64"
+!else
+  Unicode true
+  !define PROGRAM_FILES "$PROGRAMFILES"
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -17,7 +26,7 @@ RequestExecutionLevel admin
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\${PRODUCT}"
+InstallDir "${PROGRAM_FILES}\${PRODUCT}"
 BrandingText "${PRODUCT} ${VERSION}"
 
 VIProductVersion "${VERSION}"
@@ -113,7 +122,7 @@ FunctionEnd
 
 Function .onInit
   ; Only here, whatever /D= says.
-  StrCpy $INSTDIR "$PROGRAMFILES\${PRODUCT}"
+  StrCpy $INSTDIR "${PROGRAM_FILES}\${PRODUCT}"
   ; A running instance holds the files: ask to end it first.
   Call VeilkeeperRunning
   ${If} $0 == 1
@@ -129,8 +138,9 @@ Section "Veilkeeper"
   File "${DOCS}\Veilkeeper.html"
   File "${DOCS}\LICENSE.txt"
 
-  ; The instance-count library goes to the system directory a 32-bit program
-  ; sees (SysWOW64 on 64-bit Windows): where Veilkeeper looks for it.
+  ; The instance-count library goes to the system directory a program of the
+  ; setup's own width sees, where Veilkeeper of that width looks for it:
+  ; SysWOW64 for the 32-bit one on 64-bit Windows, System32 for the 64-bit one.
   SetOutPath "$SYSDIR"
   File "${BIN}\Onecopy.dll"
 

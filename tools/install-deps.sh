@@ -15,7 +15,7 @@ packages=(cmake g++ make googletest libgtest-dev python3
           g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine64 xvfb xdotool x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming locales
-          nsis zip unzip)
+          nsis zip unzip python3-pefile)
 packages_i386=(wine32:i386)
 
 missing() {

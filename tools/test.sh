@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Veilkeeper and runs every test tier: the rules natively under the
 # sanitizers, and the Windows tiers under Wine, for each flavour this machine
-# runs (tools/wine32-check.sh). Exits non-zero on any failure.
+# runs (tools/wine32-check.sh). Exits non-zero on any failure, and then its
+# last lines name the failed tests and their failure lines.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,4 +14,11 @@ else
 fi
 cmake --preset linux
 cmake --build --preset linux
-ctest --preset linux
+# A failed run ends with what failed and where to look: a CI log is read from
+# its tail.
+report=$PWD/build/linux/Testing/report.xml
+rm -f "$report"
+if ! ctest --preset linux --output-junit "$report"; then
+  python3 tools/failed-tests.py "$report" || true
+  exit 1
+fi

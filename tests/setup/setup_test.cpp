@@ -97,8 +97,7 @@ int RunToEnd(const std::wstring& program, const std::wstring& arguments) {
 }
 
 TEST(Setup, InstallsRunsAndUninstallsLeavingTheUsersSettings) {
-    const std::wstring setup = test::ProgramFolder() + L"\\..\\release\\Veilkeeper-" +
-                               std::wstring(L"" VEILKEEPER_VERSION_TEXT_W) + L"-setup.exe";
+    const std::wstring setup = test::ProgramFolder() + L"\\..\\release\\" SETUP_NAME;
     ASSERT_TRUE(Exists(setup)) << "no setup program";
     test::InstallInstanceLibrary(L"");  // a machine without Veilkeeper
 
@@ -133,7 +132,9 @@ TEST(Setup, InstallsRunsAndUninstallsLeavingTheUsersSettings) {
         }, 20s));
         test::StoreDword(L"InvisibleOnDrop", 0);  // a setting the user changed
 
-        // While it runs the uninstaller refuses, and removes nothing.
+        // While it runs the setup and the uninstaller refuse, and the uninstaller
+        // removes nothing.
+        EXPECT_EQ(RunToEnd(setup, L"/S"), 2) << "the setup ran over a running Veilkeeper";
         EXPECT_NE(RunToEnd(folder + L"\\uninstall.exe", L"/S _?=" + folder), 0);
         EXPECT_TRUE(Exists(folder + L"\\Veilkeeper.exe"));
 
