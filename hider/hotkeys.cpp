@@ -169,7 +169,10 @@ KeyMeaning Hotkeys::Follow(const ShowKeyStep& step) {
         // after the moment must not be kept.
         const std::uint64_t now = m_services.NowMs();
         if (*step.armUntilMs <= now) {
-            return Follow(m_showKey.TimeUp());
+            // The watch runs behind (a loaded machine): no press can be kept
+            // any more, but a second press the watch has yet to report, made
+            // in time, still shows the window, by its own time.
+            return step.showMain ? KeyMeaning::ShowMainWindow : KeyMeaning::Nothing;
         }
         // Another program may hold Control+Tab: then the second press is
         // still seen by the watch, only not kept from that program.

@@ -120,10 +120,13 @@ public:
         std::lock_guard lock(m_mutex);
         return m_watch;
     }
-    // The clock, for now and for the message being handled.
-    void SetClock(std::uint64_t ms) {
+    // The clock, for now and for the message being handled; or, for a
+    // message handled late, each apart.
+    void SetClock(std::uint64_t ms) { SetClock(ms, ms); }
+    void SetClock(std::uint64_t nowMs, std::uint64_t messageMs) {
         std::lock_guard lock(m_mutex);
-        m_clockMs = ms;
+        m_clockMs = nowMs;
+        m_messageMs = messageMs;
     }
     // Whether the system takes a key as down.
     void SetKeyDown(UINT virtualKey, bool down) {
@@ -269,7 +272,10 @@ public:
         std::lock_guard lock(m_mutex);
         return m_clockMs;
     }
-    std::uint64_t MessageTimeMs() override { return NowMs(); }
+    std::uint64_t MessageTimeMs() override {
+        std::lock_guard lock(m_mutex);
+        return m_messageMs;
+    }
 
 private:
     bool SetShown(HWND window, bool show) {
@@ -302,6 +308,7 @@ private:
     std::vector<std::pair<UINT, UINT>> m_refusedCombinations;
     Watch m_watch;
     std::uint64_t m_clockMs = 1'000'000;
+    std::uint64_t m_messageMs = 1'000'000;
     std::map<UINT, bool> m_keysDown;
     HCURSOR m_cursorShape = nullptr;
     std::map<HWND, bool> m_hidden;
