@@ -14,7 +14,7 @@ const MessageMapEntry* CCmdTarget::FindMessageEntry(UINT message, UINT code, UIN
     for (const MessageMap* map = GetMessageMap(); map != nullptr;
          map = map->base != nullptr ? map->base() : nullptr) {
         for (const MessageMapEntry* entry = map->entries; entry->thunk != nullptr; ++entry) {
-            if (entry->message == message && entry->code == code && entry->id == id) {
+            if (entry->Matches(message, code, id)) {
                 return entry;
             }
         }

@@ -23,6 +23,14 @@ struct MessageMapEntry {
     UINT code;     // notification code for WM_COMMAND and WM_NOTIFY, else 0
     UINT id;       // control or command identifier for WM_COMMAND and WM_NOTIFY, else 0
     MessageThunk thunk;
+    // A registered message has its number only at run time: this gives it,
+    // and `message` is then unused.
+    UINT (*registered)() = nullptr;
+
+    bool Matches(UINT msg, UINT msgCode, UINT msgId) const {
+        const UINT number = registered != nullptr ? registered() : message;
+        return number != 0 && number == msg && code == msgCode && id == msgId;
+    }
 };
 
 struct MessageMap {
@@ -114,6 +122,18 @@ LRESULT EndSession(CCmdTarget& t, WPARAM wParam, LPARAM) {
 template <auto Fn>
 LRESULT SetCursor(CCmdTarget& t, WPARAM wParam, LPARAM lParam);
 
+// BOOL OnHelpInfo(HELPINFO* pHelpInfo)
+template <auto Fn>
+LRESULT HelpInfo(CCmdTarget& t, WPARAM, LPARAM lParam) {
+    return (target<Fn>(t).*Fn)(reinterpret_cast<HELPINFO*>(lParam));
+}
+
+// LRESULT OnX(WPARAM wParam, LPARAM lParam): a message of no fixed form
+template <auto Fn>
+LRESULT Raw(CCmdTarget& t, WPARAM wParam, LPARAM lParam) {
+    return (target<Fn>(t).*Fn)(wParam, lParam);
+}
+
 // void OnContextMenu(CWnd* pWnd, CPoint pos), pos in screen coordinates, or
 // (-1, -1) when the keyboard asked for the menu
 template <auto Fn>
@@ -155,6 +175,9 @@ protected:                                                 \
 #define ON_WM_CONTEXTMENU() {WM_CONTEXTMENU, 0, 0, &::fw::thunk::ContextMenu<&ThisClass::OnContextMenu>},
 #define ON_WM_INPUT() {WM_INPUT, 0, 0, &::fw::thunk::RawInput<&ThisClass::OnRawInput>},
 #define ON_WM_ENDSESSION() {WM_ENDSESSION, 0, 0, &::fw::thunk::EndSession<&ThisClass::OnEndSession>},
+#define ON_WM_HELPINFO() {WM_HELP, 0, 0, &::fw::thunk::HelpInfo<&ThisClass::OnHelpInfo>},
+// A message from RegisterWindowMessage: `numberFxn` returns its number.
+#define ON_REGISTERED_MESSAGE(numberFxn, memberFxn) {0, 0, 0, &::fw::thunk::Raw<memberFxn>, (numberFxn)},
 
 // Commands (menus, and WM_COMMAND sent by code) and control notifications.
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, (id), &::fw::thunk::Void<memberFxn>},

@@ -71,8 +71,7 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             return true;
         }
         if (message == WM_HELP) {
-            SendMessage(WM_COMMAND, ID_HELP);
-            *pResult = TRUE;
+            *pResult = OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
             return true;
         }
         return false;
@@ -108,3 +107,7 @@ void CWnd::OnNcDestroy() { Default(); }
 void CWnd::OnCaptureChanged() { Default(); }
 void CWnd::OnCancelMode() { Default(); }
 void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
+BOOL CWnd::OnHelpInfo(HELPINFO*) {
+    SendMessage(WM_COMMAND, ID_HELP);
+    return TRUE;
+}

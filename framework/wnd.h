@@ -63,6 +63,8 @@ protected:
     void OnCaptureChanged();
     void OnCancelMode();
     void OnContextMenu(CWnd* pWnd, CPoint pos);
+    // F1: the Help command, as everywhere in the program.
+    BOOL OnHelpInfo(HELPINFO* pHelpInfo);
 
 private:
     struct CurrentMessage {
