@@ -9,6 +9,11 @@
 
 namespace hider {
 
+// A title is read whole up to the row's length and one unit beyond, so its
+// cut can be made at a character boundary.
+static_assert(static_cast<std::size_t>(platform::kMaxTitleLength) == kRowTitleLength,
+              "titles are read to the length a row shows");
+
 namespace {
 
 constexpr int kImagesAtFirst = 16;
@@ -426,6 +431,17 @@ void HiddenWindows::RemoveImage(int image) {
         }
     }
     m_imageList.SetImageCount(last);
+}
+
+TimerResult HiddenWindows::OnTimer(UINT_PTR id) {
+    if (id == kCheckTimerId) {
+        DropStaleRows();
+        return TimerResult::Done;
+    }
+    if (id == kCatchUpTimerId) {
+        return CatchUp() ? TimerResult::Done : TimerResult::OwnedWindowsStayed;
+    }
+    return TimerResult::NotMine;
 }
 
 void HiddenWindows::RunCheckTimerWhileListed() {

@@ -33,6 +33,12 @@ enum class RestoreResult {
     NoRow,    // no such row
 };
 
+enum class TimerResult {
+    NotMine,             // another timer
+    Done,
+    OwnedWindowsStayed,  // the catch-up left owned windows on screen: the record would not take them
+};
+
 class HiddenWindows {
 public:
     // The timer, on the list's owner, that looks for windows closed or shown
@@ -74,6 +80,10 @@ public:
     // Removes, without showing anything, the rows of windows closed since,
     // and of windows their own programs showed again: those are theirs now.
     void DropStaleRows();
+
+    // WM_TIMER of the list's owner: runs the check or the catch-up when the
+    // timer is one of these.
+    TimerResult OnTimer(UINT_PTR id);
 
     int Count() const { return static_cast<int>(m_rows.size()); }
 

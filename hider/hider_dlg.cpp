@@ -5,15 +5,16 @@
 
 #include "about_dlg.h"
 #include "hotkey_dlg.h"
+#include "main_menus.h"
 #include "resource.h"
 
 CHiderDlg::CHiderDlg(platform::WindowServices& services, settings::SettingsStore& store, hider::WindowRecord& record,
                      CWnd* pParent)
     : CDialog(IDD_MAIN_DIALOG, pParent),
       m_hIcon(::LoadIconW(fw::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_hFinderCursor(::LoadCursorW(fw::ResourceModule(), MAKEINTRESOURCEW(IDC_FINDER_CURSOR))),
       m_services(services),
       m_store(store),
+      m_finder(services, ::LoadCursorW(fw::ResourceModule(), MAKEINTRESOURCEW(IDC_FINDER_CURSOR))),
       m_hotkeys(services),
       m_hiddenWindows(services, record) {}
 
@@ -42,6 +43,8 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_COMMAND(ID_SET_HOTKEY, &CHiderDlg::OnSetHotKey)
     ON_WM_ENDSESSION()
     ON_WM_TIMER()
+    ON_WM_HELPINFO()
+    ON_REGISTERED_MESSAGE(&CHiderDlg::ShowMainWindowMessage, &CHiderDlg::OnShowMainWindowMessage)
 END_MESSAGE_MAP()
 
 UINT CHiderDlg::ShowMainWindowMessage() {
@@ -49,17 +52,14 @@ UINT CHiderDlg::ShowMainWindowMessage() {
     return message;
 }
 
-bool CHiderDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    // A registered message has no fixed number for the static map.
-    if (message != 0 && message == ShowMainWindowMessage()) {
-        ShowMainWindow();
-        *pResult = 0;
-        return true;
-    }
-    if (message == WM_HELP) {
-        CancelDrag();  // then on to the user guide
-    }
-    return CDialog::OnWndMsg(message, wParam, lParam, pResult);
+LRESULT CHiderDlg::OnShowMainWindowMessage(WPARAM, LPARAM) {
+    ShowMainWindow();
+    return 0;
+}
+
+BOOL CHiderDlg::OnHelpInfo(HELPINFO* pHelpInfo) {
+    CancelDrag();  // then on to the user guide
+    return CDialog::OnHelpInfo(pHelpInfo);
 }
 
 void CHiderDlg::DoDataExchange(CDataExchange* pDX) {
@@ -72,14 +72,7 @@ void CHiderDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CHiderDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-
-    if (HMENU systemMenu = GetSystemMenu(FALSE)) {
-        const std::wstring about = fw::ResourceString(IDS_ABOUTBOX);
-        if (!about.empty()) {
-            ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
-        }
-    }
+    hider::AddAboutToWindowMenu(m_hWnd);
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
@@ -97,8 +90,9 @@ BOOL CHiderDlg::OnInitDialog() {
     m_listHidden.InsertColumn(0, fw::ResourceString(IDS_TITLE_COLUMN).c_str(), LVCFMT_LEFT, TitleColumnWidth());
     // Lists again what an end without Exit left hidden.
     m_hiddenWindows.Attach(m_hWnd, m_listHidden);
+    m_finder.Attach(m_hWnd);
 
-    RegisterShowKey();
+    StartWatchingKeys();
     LoadSettings();
     // With the hide-key registered the dialog manager gives the list the
     // focus; without it no control has the focus at first.
@@ -182,15 +176,13 @@ void CHiderDlg::OnDestroy() {
 
 void CHiderDlg::OnNcDestroy() {
     // The window's very last message: the hotkey and the keyboard watch go
-    // with the window itself.
-    if (m_finderDrag.Dragging()) {
-        m_services.ReleaseMouse();  // no mouse hook outlives the window
-    }
+    // with the window itself, and so does the drag's capture.
+    m_finder.WindowGone();
     m_hotkeys.Stop();
     CDialog::OnNcDestroy();
 }
 
-void CHiderDlg::RegisterShowKey() {
+void CHiderDlg::StartWatchingKeys() {
     m_hotkeys.Start(m_hWnd);
 }
 
@@ -326,23 +318,21 @@ bool CHiderDlg::RequestWindowMenuOfSelectedRow(POINT screenPoint) {
     return true;
 }
 
-// The automatic check boxes have already changed their own marks: the members
-// take them, as everywhere, through the data exchange.
 void CHiderDlg::OnToggleInvisibleOnDrop() {
-    // Only a click that changed the box changes the option: a click reported
-    // by another program without one is none.
-    const BOOL before = m_bInvisibleOnDrop;
-    UpdateData(TRUE);
-    if (m_bInvisibleOnDrop != before) {
-        m_store.SaveOption(settings::kInvisibleOnDrop, m_bInvisibleOnDrop != FALSE);
-    }
+    ToggleOption(m_bInvisibleOnDrop, settings::kInvisibleOnDrop);
 }
 
 void CHiderDlg::OnToggleHideSelfAfterShow() {
-    const BOOL before = m_bHideSelfAfterShow;
+    ToggleOption(m_bHideSelfAfterShow, settings::kHideSelfAfterShow);
+}
+
+void CHiderDlg::ToggleOption(BOOL& option, const wchar_t* name) {
+    // The automatic check boxes have already changed their own marks: the
+    // members take them, as everywhere, through the data exchange.
+    const BOOL before = option;
     UpdateData(TRUE);
-    if (m_bHideSelfAfterShow != before) {
-        m_store.SaveOption(settings::kHideSelfAfterShow, m_bHideSelfAfterShow != FALSE);
+    if (option != before) {
+        m_store.SaveOption(name, option != FALSE);
     }
 }
 
@@ -401,61 +391,40 @@ void CHiderDlg::OnTimer(UINT_PTR nIDEvent) {
         Follow(*meaning);
         return;
     }
-    if (nIDEvent == hider::HiddenWindows::kCheckTimerId) {
-        m_hiddenWindows.DropStaleRows();
-    } else if (nIDEvent == hider::HiddenWindows::kCatchUpTimerId && !m_hiddenWindows.CatchUp()) {
-        m_services.SoundWarning();  // owned windows the record would not take stayed on screen
+    if (m_hiddenWindows.OnTimer(nIDEvent) == hider::TimerResult::OwnedWindowsStayed) {
+        m_services.SoundWarning();  // the user hears that not all of it went
     }
 }
 
 void CHiderDlg::OnMenuButton() {
     CancelDrag();
-    handles::unique_hmenu menuBar(::LoadMenuW(fw::ResourceModule(), MAKEINTRESOURCEW(IDR_COMMAND_MENU)));
-    HMENU menu = menuBar ? ::GetSubMenu(menuBar.get(), 0) : nullptr;
-    if (menu == nullptr) {
-        return;
-    }
-    ::SetMenuDefaultItem(menu, 0, TRUE);
-
-    CRect button;
-    ::GetWindowRect(GetDlgItem(IDC_MENU_BUTTON), &button);
-    SetForegroundWindow();
-    // The chosen command arrives as WM_COMMAND once the menu has closed.
-    ::TrackPopupMenu(menu, 0, button.right, button.top, 0, m_hWnd, nullptr);
-    // Lets the menu's owner settle, so a click elsewhere closes the next menu too.
-    ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+    hider::TrackCommandMenu(m_hWnd, GetDlgItem(IDC_MENU_BUTTON));
 }
 
 void CHiderDlg::OnLButtonDown(UINT nFlags, CPoint point) {
     CRect finder;
     m_finderIcon.GetWindowRect(&finder);
     ScreenToClient(&finder);
-    const bool onFinder = finder.PtInRect(point) && !m_finderDrag.Dragging();
+    const bool onFinder = finder.PtInRect(point) && !m_finder.Dragging();
     if (onFinder) {
         UpdateData(TRUE);  // both options follow their check boxes
     }
-    ApplyDragEffects(m_finderDrag.LeftPress(onFinder, m_bInvisibleOnDrop != FALSE));
+    Follow(m_finder.LeftPress(onFinder, m_bInvisibleOnDrop != FALSE));
     CDialog::OnLButtonDown(nFlags, point);
 }
 
 void CHiderDlg::OnLButtonUp(UINT nFlags, CPoint point) {
-    ApplyDragEffects(m_finderDrag.LeftRelease());
+    Follow(m_finder.LeftRelease());
     CDialog::OnLButtonUp(nFlags, point);
 }
 
 void CHiderDlg::OnRButtonDown(UINT nFlags, CPoint point) {
-    ApplyDragEffects(m_finderDrag.RightPress());
+    Follow(m_finder.RightPress());
     CDialog::OnRButtonDown(nFlags, point);
 }
 
 BOOL CHiderDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
-    // While dragging the finder cursor stays: the default processing would
-    // put the window's own cursor back.
-    if (m_finderDrag.Dragging()) {
-        m_services.SetCursorShape(m_hFinderCursor);
-        return TRUE;
-    }
-    return CDialog::OnSetCursor(pWnd, nHitTest, message);
+    return m_finder.KeepCursor() ? TRUE : CDialog::OnSetCursor(pWnd, nHitTest, message);
 }
 
 void CHiderDlg::OnCaptureChanged() {
@@ -470,29 +439,20 @@ void CHiderDlg::OnCancelMode() {
 }
 
 void CHiderDlg::CancelDrag() {
-    ApplyDragEffects(m_finderDrag.CaptureLost());
+    Follow(m_finder.Cancel());
 }
 
-void CHiderDlg::ApplyDragEffects(const hider::DragEffects& effects) {
-    if (effects.captureMouse) {
-        m_services.CaptureMouse(m_hWnd);
-    }
-    if (effects.hideMainWindow) {
+void CHiderDlg::Follow(const hider::FinderSteps& steps) {
+    if (steps.hideMainWindow) {
         ShowWindow(SW_HIDE);
-    }
-    if (effects.showFinderCursor) {
-        m_services.SetCursorShape(m_hFinderCursor);
-    }
-    if (effects.releaseMouse) {
-        m_services.ReleaseMouse();
     }
     // Where the pointer is now, in this program's coordinates; a release
     // whose place cannot be read hides nothing.
     POINT pointer{};
-    if (effects.hideWindowAtPointer && m_services.CursorPos(pointer)) {
+    if (steps.hideWindowAtPointer && m_services.CursorPos(pointer)) {
         HideWindowAt(pointer);
     }
-    if (effects.showMainWindow) {
+    if (steps.showMainWindow) {
         ShowMainWindow();
     }
 }

@@ -7,7 +7,9 @@
 
 namespace hider {
 
-// The most a row shows of a title, in UTF-16 units.
+// The most a row shows of a title, in UTF-16 units; the window services
+// read titles to this length and beyond (platform::kMaxTitleLength, tied to
+// it where both are seen).
 inline constexpr std::size_t kRowTitleLength = 510;
 
 // The first at most `maxLength` UTF-16 units of `title`, one fewer when the

@@ -105,6 +105,8 @@ public:
     virtual std::uint64_t MessageTimeMs() = 0;
 };
 
+// The most of a title a row shows (hider's kRowTitleLength, which a
+// static_assert ties to this): WindowTitle reads one unit more at least.
 inline constexpr int kMaxTitleLength = 510;
 
 // The real services, for the program.
