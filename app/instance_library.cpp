@@ -12,7 +12,7 @@ bool InstanceLibrary::FindSystemDirectory() {
     return true;
 }
 
-bool InstanceLibrary::LoadLibrary() {
+bool InstanceLibrary::LoadInstanceLibrary() {
     // A full path: a planted copy in the program's folder or the current
     // directory is never the one loaded.
     const std::wstring path = m_systemDirectory + L"\\Onecopy.dll";

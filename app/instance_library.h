@@ -16,7 +16,7 @@ public:
     explicit InstanceLibrary(handles::unique_hmodule& module) noexcept : m_module(module) {}
 
     bool FindSystemDirectory() override;
-    bool LoadLibrary() override;
+    bool LoadInstanceLibrary() override;
     bool FindGetCount() override;
     std::uint32_t GetCount() override;
 

@@ -5,7 +5,7 @@ namespace app {
 StartupDecision DecideStartup(InstanceCountSteps& steps) {
     // A step that fails, or throws, ends the steps there.
     try {
-        if (!steps.FindSystemDirectory() || !steps.LoadLibrary() || !steps.FindGetCount()) {
+        if (!steps.FindSystemDirectory() || !steps.LoadInstanceLibrary() || !steps.FindGetCount()) {
             return StartupDecision::FilesDamaged;
         }
         return steps.GetCount() > 1 ? StartupDecision::AlreadyRunning : StartupDecision::Run;

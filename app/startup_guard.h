@@ -7,11 +7,14 @@
 namespace app {
 
 // The steps of asking the instance-count library, in the order they run.
+// Their names are none that <windows.h> defines as macros (LoadLibrary is
+// one): a name renamed in some files and not in others would make two
+// classes of one.
 class InstanceCountSteps {
 public:
     virtual ~InstanceCountSteps() = default;
     virtual bool FindSystemDirectory() = 0;
-    virtual bool LoadLibrary() = 0;
+    virtual bool LoadInstanceLibrary() = 0;
     virtual bool FindGetCount() = 0;
     virtual std::uint32_t GetCount() = 0;
 };

@@ -22,7 +22,7 @@ public:
     std::vector<std::string> ran;
 
     bool FindSystemDirectory() override { return note("directory", directory); }
-    bool LoadLibrary() override { return note("load", load); }
+    bool LoadInstanceLibrary() override { return note("load", load); }
     bool FindGetCount() override { return note("find", find); }
     std::uint32_t GetCount() override {
         ran.push_back("count");
