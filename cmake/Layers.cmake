@@ -1,38 +1,94 @@
-# The lower layers stand alone: handles/ uses nothing of ours, framework/ and
-# platform/ only handles/. A folder's headers are found only through a link
-# to its library, so checking the links (and that no source reaches another
-# folder by a relative path) keeps every include pointing down.
-function(veilkeeper_check_layer target)
-  set(allowed ${ARGN})
-  set(ours handles framework framework_entry platform hider hider_rules settings settings_rules app_rules
-      veilkeeper_resources veilkeeper_resource_ids onecopy test_support)
+# Every folder stands on the ones below it and never reaches up (docs/layers.md).
+# A folder's headers are found only through a link to its library, so checking
+# each target's links, and that no source reaches another folder by a relative
+# path, keeps every include pointing where it may. A target the build does not
+# make (the Windows half in the native build) is skipped.
+
+# Our libraries: a link to anything else (a system or test library) is not ours
+# to judge.
+set(VEILKEEPER_OUR_LIBRARIES handles framework framework_entry platform veilkeeper_resources
+    veilkeeper_resource_ids onecopy onecopy_objects settings settings_rules hider hider_rules app_rules
+    test_support win_test_support)
+
+# veilkeeper_layer(TARGET [MAY_USE ours...]): TARGET links none of ours but these.
+function(veilkeeper_layer target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "MAY_USE")
+  if(NOT TARGET ${target})
+    return()
+  endif()
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "INTERFACE_LIBRARY")
     get_target_property(links ${target} INTERFACE_LINK_LIBRARIES)
   else()
     get_target_property(links ${target} LINK_LIBRARIES)
   endif()
+  get_target_property(sources ${target} SOURCES)
+  foreach(source IN LISTS sources)
+    # Objects of another of our libraries, taken in by generator expression.
+    if(source MATCHES "^\\$<TARGET_OBJECTS:([^>]+)>$")
+      list(APPEND links ${CMAKE_MATCH_1})
+    endif()
+  endforeach()
   foreach(link IN LISTS links)
-    if(link IN_LIST ours AND NOT link IN_LIST allowed)
+    if(link IN_LIST VEILKEEPER_OUR_LIBRARIES AND NOT link IN_LIST arg_MAY_USE)
       message(FATAL_ERROR "${target} may not use ${link}: see docs/layers.md")
     endif()
   endforeach()
 endfunction()
 
-function(veilkeeper_check_relative_includes folder)
+# No source of the folder names another folder's file by a relative path.
+function(veilkeeper_no_reaching folder)
   file(GLOB sources ${PROJECT_SOURCE_DIR}/${folder}/*.h ${PROJECT_SOURCE_DIR}/${folder}/*.cpp)
   foreach(source IN LISTS sources)
     file(STRINGS ${source} reaching REGEX "^[ \t]*#[ \t]*include[ \t]*\"\\.\\./")
     if(reaching)
-      message(FATAL_ERROR "${source} includes another folder's file by path: see docs/layers.md")
+      message(FATAL_ERROR "${source} reaches into another folder by path (${reaching}): see docs/layers.md")
     endif()
   endforeach()
 endfunction()
 
-veilkeeper_check_layer(handles)
-veilkeeper_check_layer(framework handles)
-veilkeeper_check_layer(framework_entry framework handles)
-veilkeeper_check_layer(platform handles)
-foreach(folder handles framework platform)
-  veilkeeper_check_relative_includes(${folder})
+# The program, from the bottom up. The Windows-free rules (*_rules) use
+# nothing of ours: they build natively too.
+veilkeeper_layer(handles)
+veilkeeper_layer(framework MAY_USE handles)
+veilkeeper_layer(framework_entry MAY_USE framework handles)
+veilkeeper_layer(platform MAY_USE handles)
+veilkeeper_layer(veilkeeper_resources)
+veilkeeper_layer(veilkeeper_resource_ids)
+veilkeeper_layer(onecopy_objects MAY_USE handles)
+veilkeeper_layer(onecopy MAY_USE onecopy_objects handles)
+veilkeeper_layer(settings_rules)
+veilkeeper_layer(settings MAY_USE settings_rules framework handles veilkeeper_resource_ids)
+veilkeeper_layer(hider_rules)
+veilkeeper_layer(hider MAY_USE hider_rules settings settings_rules framework platform handles
+                 veilkeeper_resource_ids)
+veilkeeper_layer(app_rules)
+veilkeeper_layer(Veilkeeper MAY_USE app_rules hider hider_rules settings settings_rules framework framework_entry
+                 platform handles veilkeeper_resources veilkeeper_resource_ids)
+
+# The tests and benchmarks. Unit tests see the rules only; the in-process tests
+# the whole main window; the black-box tests and most benchmarks the program as
+# a process, with the identifiers and the record's rules to read it.
+veilkeeper_layer(test_support MAY_USE handles)
+veilkeeper_layer(unit_tests MAY_USE app_rules hider_rules settings_rules)
+set(in_process hider hider_rules settings settings_rules framework platform handles onecopy_objects
+    veilkeeper_resources veilkeeper_resource_ids test_support win_test_support)
+veilkeeper_layer(win_test_support MAY_USE ${in_process})
+veilkeeper_layer(win_tests MAY_USE ${in_process})
+veilkeeper_layer(onecopy_holder MAY_USE handles)
+set(black_box test_support hider_rules veilkeeper_resource_ids handles)
+veilkeeper_layer(e2e_tests MAY_USE ${black_box})
+veilkeeper_layer(target_window MAY_USE ${black_box})
+veilkeeper_layer(setup_tests MAY_USE ${black_box})
+veilkeeper_layer(bench_driver MAY_USE ${black_box})
+veilkeeper_layer(bench_windows)
+veilkeeper_layer(bare_dialog MAY_USE veilkeeper_resources veilkeeper_resource_ids)
+# The baseline does the same safety work as Veilkeeper with the same calls.
+veilkeeper_layer(baseline_hider MAY_USE platform hider_rules handles veilkeeper_resource_ids)
+veilkeeper_layer(bench_cycles MAY_USE ${in_process})
+veilkeeper_layer(bench_trace MAY_USE ${in_process})
+
+foreach(folder handles framework platform res onecopy settings hider app tests/unit tests/support tests/win
+        tests/e2e tests/setup bench)
+  veilkeeper_no_reaching(${folder})
 endforeach()
