@@ -1,6 +1,7 @@
 // The keys with real input: Control+Tab stays with the focused program unless
 // pressed twice quickly, a held key counts once, the hotkeys outlive a posted
-// WM_DESTROY, and a hide-key that cannot be had is refused.
+// WM_DESTROY and come back with a new run, and a hide-key that cannot be had
+// is refused.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -125,6 +126,27 @@ TEST_F(Keys, APostedDestroyLeavesBothKeysWorking) {
     test::PressKeys({VK_CONTROL, VK_TAB});
     EXPECT_TRUE(PollUntil([&] { return Visible(main); }));
     EXPECT_TRUE(veilkeeper->Running());
+}
+
+// A new run sets the keyboard watch and both hotkeys up afresh: after an end
+// without Exit, and its windows listed again, both keys work as before.
+TEST_F(Keys, AfterAKillAndAStartBothKeysWorkAgain) {
+    test::TargetProgram first = test::StartTarget(L"第一个", 20, 20);
+    test::TargetProgram second = test::StartTarget(L"第二个", 20, 300);
+    HideWithKeyOver(first.window, {kHideKey});
+    ASSERT_TRUE(PollUntil([&] { return list->Count() == 1; }));
+    veilkeeper->Kill();
+    ASSERT_TRUE(veilkeeper->WaitForExit(10s));
+    StartAgain();
+    ASSERT_TRUE(PollUntil([&] { return list->Count() == 1; })) << "listed again";
+
+    HideWithKeyOver(second.window, {kHideKey});
+    EXPECT_TRUE(PollUntil([&] { return !Visible(second.window) && list->Count() == 2; }));
+    ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    test::PressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_TRUE(PollUntil([&] { return Visible(main); }));
 }
 
 struct OwnedSearch {
