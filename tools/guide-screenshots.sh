@@ -8,17 +8,14 @@ root=$(pwd)
 tools/install-deps.sh
 # The flavour this machine runs: the windows look the same in both.
 . tools/wine-env.sh
-flavour=$(native_wine_flavour)
-use_wine_flavour "$flavour"
-if [ "$flavour" = i686 ]; then preset=windows; else preset=windows-x86_64; fi
-echo "Screenshots of the $flavour flavour"
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target Veilkeeper onecopy
-bin=build/$preset/bin
+use_native_flavour
+echo "Screenshots of the $WINE_FLAVOUR flavour"
+cmake --preset "$PRESET" >/dev/null
+cmake --build --preset "$PRESET" --target Veilkeeper onecopy
 
-tools/wine-prefix.sh "$flavour" "build/wine-guide-prefix-$flavour"
-export WINEPREFIX="$root/build/wine-guide-prefix-$flavour"
-cp "$bin/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
+tools/wine-prefix.sh "$WINE_FLAVOUR" "build/wine-guide-prefix-$WINE_FLAVOUR"
+export WINEPREFIX="$root/build/wine-guide-prefix-$WINE_FLAVOUR"
+cp "$BIN/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
 wine reg delete 'HKCU\Software\Veilkeeper' /f >/dev/null 2>&1 || true
 
 out=docs/guide/images
@@ -34,7 +31,7 @@ shoot() {
          -strip -define png:exclude-chunks=date,time "$file"
 }
 
-wine "$bin/Veilkeeper.exe" &
+wine "$BIN/Veilkeeper.exe" &
 main=$(wait_for_window '^Veilkeeper$')
 sleep 1
 shoot "$main" "$out/main.png"

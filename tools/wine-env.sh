@@ -41,6 +41,16 @@ native_wine_flavour() {
   fi
 }
 
+# Sets Wine up for this machine's flavour and names its build: CMake PRESET, MinGW TRIPLET, BIN of its programs.
+use_native_flavour() {
+  use_wine_flavour "$(native_wine_flavour)"
+  case "$WINE_FLAVOUR" in
+    i686) PRESET=windows; TRIPLET=i686-w64-mingw32 ;;
+    x86_64) PRESET=windows-x86_64; TRIPLET=x86_64-w64-mingw32 ;;
+  esac
+  BIN=build/$PRESET/bin
+}
+
 # Starts a virtual display of our own; sets DISPLAY and XVFB_PID.
 start_virtual_display() {
   local fifo
