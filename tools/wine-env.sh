@@ -1,4 +1,5 @@
 # Sourced by the Wine scripts: one environment for every Wine run of ours.
+TOOLS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEDEBUG=-all
 export LANG=zh_CN.UTF-8
 export LC_ALL=zh_CN.UTF-8
@@ -34,7 +35,7 @@ wine() { "$WINE" "$@"; }
 # The flavour this machine runs for the program itself: the shipped one where
 # 32-bit programs run, else x86_64.
 native_wine_flavour() {
-  if "$(dirname "${BASH_SOURCE[0]}")/wine32-check.sh" >/dev/null; then
+  if "$TOOLS_DIR/wine32-check.sh" >/dev/null; then
     echo i686
   else
     echo x86_64
@@ -49,6 +50,17 @@ use_native_flavour() {
     x86_64) PRESET=windows-x86_64; TRIPLET=x86_64-w64-mingw32 ;;
   esac
   BIN=build/$PRESET/bin
+}
+
+# Exits 77 (skipped) with the reason when the flavour cannot run on this machine.
+skip_flavour_that_cannot_run() {
+  local reason
+  if [ "$1" = i686 ] && ! reason=$("$TOOLS_DIR/wine32-check.sh"); then
+    echo "Skipped: $reason"
+    # ctest names a file for the reason, to print it once the run is over.
+    [ -z "${VEILKEEPER_SKIP_NOTE:-}" ] || echo "$reason" >"$VEILKEEPER_SKIP_NOTE"
+    exit 77
+  fi
 }
 
 # Starts a virtual display of our own; sets DISPLAY and XVFB_PID.
