@@ -3,7 +3,6 @@
 # docs/guide/images/main.png, menu.png and hotkey.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
 tools/install-deps.sh
 # The flavour this machine runs: the windows look the same in both.
@@ -13,9 +12,7 @@ echo "Screenshots of the $WINE_FLAVOUR flavour"
 cmake --preset "$PRESET" >/dev/null
 cmake --build --preset "$PRESET" --target Veilkeeper onecopy
 
-tools/wine-prefix.sh "$WINE_FLAVOUR" "build/wine-guide-prefix-$WINE_FLAVOUR"
-export WINEPREFIX="$root/build/wine-guide-prefix-$WINE_FLAVOUR"
-cp "$BIN/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
+use_prefix_with_onecopy "build/wine-guide-prefix-$WINE_FLAVOUR"
 wine reg delete 'HKCU\Software\Veilkeeper' /f >/dev/null 2>&1 || true
 
 out=docs/guide/images

@@ -7,7 +7,6 @@
 # Usage: tools/run.sh [SCREENSHOT.png]   (default: build/veilkeeper.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
 tools/install-deps.sh
 . tools/wine-env.sh
@@ -20,9 +19,7 @@ fi
 cmake --preset "$PRESET"
 cmake --build --preset "$PRESET" --target Veilkeeper onecopy
 
-tools/wine-prefix.sh "$WINE_FLAVOUR" "build/wine-run-prefix-$WINE_FLAVOUR"
-export WINEPREFIX="$root/build/wine-run-prefix-$WINE_FLAVOUR"
-cp "$BIN/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
+use_prefix_with_onecopy "build/wine-run-prefix-$WINE_FLAVOUR"
 
 if [ -n "${DISPLAY:-}" ]; then
   exec "$WINE" "$BIN/Veilkeeper.exe"

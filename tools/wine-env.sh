@@ -63,6 +63,16 @@ skip_flavour_that_cannot_run() {
   fi
 }
 
+# Boots the prefix PREFIX_DIR if needed, makes it WINEPREFIX and puts $BIN/Onecopy.dll in its system directory.
+use_prefix_with_onecopy() {
+  "$TOOLS_DIR/wine-prefix.sh" "$WINE_FLAVOUR" "$1" || return
+  case "$1" in
+    /*) export WINEPREFIX="$1" ;;
+    *) export WINEPREFIX="$PWD/$1" ;;  # Wine wants an absolute path
+  esac
+  cp "$BIN/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
+}
+
 # Starts a virtual display of our own; sets DISPLAY and XVFB_PID.
 start_virtual_display() {
   local fifo
