@@ -20,12 +20,10 @@ mkdir -p "$out"
 trap end_wine_session EXIT
 start_virtual_display
 
-# Saves the screen area of a window, with a margin, to a file.
+# Saves the screen area of a window, with a margin, to a file; without
+# metadata or dates, so an unchanged window makes an unchanged picture.
 shoot() {
-  local window=$1 file=$2 extra_w=${3:-0} extra_h=${4:-0}
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "$((WIDTH + extra_w))x$((HEIGHT + extra_h))+${X}+${Y}" +repage \
-         -strip -define png:exclude-chunks=date,time "$file"
+  save_window_area "$1" "$2" "${3:-0}" "${4:-0}" -strip -define png:exclude-chunks=date,time
 }
 
 wine "$BIN/Veilkeeper.exe" &

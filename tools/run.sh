@@ -32,6 +32,5 @@ start_virtual_display
 wine "$BIN/Veilkeeper.exe" &
 window=$(wait_for_window '^Veilkeeper$')
 sleep 1  # let it finish painting
-eval "$(xdotool getwindowgeometry --shell "$window")"
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$screenshot"
+save_window_area "$window" "$screenshot"
 echo "Veilkeeper ($WINE_FLAVOUR) ran under Wine; screenshot of its window: $screenshot"

@@ -110,3 +110,13 @@ wait_for_window() {
   echo "no window named $1 appeared" >&2
   return 1
 }
+
+# Saves a window's screen area, widened by EXTRA_W x EXTRA_H, to FILE; further OPTIONS go to import.
+# Usage: save_window_area WINDOW FILE [EXTRA_W EXTRA_H [OPTIONS...]]
+save_window_area() {
+  local window=$1 file=$2 extra_w=${3:-0} extra_h=${4:-0}
+  local WIDTH HEIGHT X Y SCREEN WINDOW  # what the eval below sets
+  shift $(($# < 4 ? $# : 4))
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "$((WIDTH + extra_w))x$((HEIGHT + extra_h))+${X}+${Y}" +repage "$@" "$file"
+}
