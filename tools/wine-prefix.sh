@@ -18,7 +18,7 @@ fi
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
 export WINEPREFIX="$prefix"
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+trap end_wine_session EXIT
 
 # A win64 prefix complains once about syswow64\rundll32.exe: harmless.
 wine wineboot -i >/dev/null 2>&1
