@@ -26,16 +26,14 @@ shoot() {
   save_window_area "$1" "$2" "${3:-0}" "${4:-0}" -strip -define png:exclude-chunks=date,time
 }
 
-wine "$BIN/Veilkeeper.exe" &
-main=$(wait_for_window '^Veilkeeper$')
-sleep 1
-shoot "$main" "$out/main.png"
+start_veilkeeper
+shoot "$MAIN_WINDOW" "$out/main.png"
 
 # The command menu opens to the right of the ">>" button.
-eval "$(xdotool getwindowgeometry --shell "$main")"
+eval "$(xdotool getwindowgeometry --shell "$MAIN_WINDOW")"
 xdotool mousemove "$((X + WIDTH - 30))" "$((Y + 40))" click 1
 sleep 1
-shoot "$main" "$out/menu.png" 140 0
+shoot "$MAIN_WINDOW" "$out/menu.png" 140 0
 xdotool key Escape
 sleep 0.5
 

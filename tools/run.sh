@@ -29,8 +29,6 @@ screenshot=$(realpath -m "${1:-build/veilkeeper.png}")
 trap end_wine_session EXIT
 start_virtual_display
 
-wine "$BIN/Veilkeeper.exe" &
-window=$(wait_for_window '^Veilkeeper$')
-sleep 1  # let it finish painting
-save_window_area "$window" "$screenshot"
+start_veilkeeper
+save_window_area "$MAIN_WINDOW" "$screenshot"
 echo "Veilkeeper ($WINE_FLAVOUR) ran under Wine; screenshot of its window: $screenshot"

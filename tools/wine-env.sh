@@ -111,6 +111,13 @@ wait_for_window() {
   return 1
 }
 
+# Starts $BIN/Veilkeeper.exe in the background and waits until its main window is painted; sets MAIN_WINDOW.
+start_veilkeeper() {
+  wine "$BIN/Veilkeeper.exe" &
+  MAIN_WINDOW=$(wait_for_window '^Veilkeeper$')
+  sleep 1  # let it finish painting
+}
+
 # Saves a window's screen area, widened by EXTRA_W x EXTRA_H, to FILE; further OPTIONS go to import.
 # Usage: save_window_area WINDOW FILE [EXTRA_W EXTRA_H [OPTIONS...]]
 save_window_area() {
