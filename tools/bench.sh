@@ -10,28 +10,25 @@ tools/install-deps.sh
 # Veilkeeper and its baselines run in the same flavour in one run, so the
 # flavour does not change a ratio; the report names it.
 . tools/wine-env.sh
-flavour=$(native_wine_flavour)
-use_wine_flavour "$flavour"
-if [ "$flavour" = i686 ]; then preset=windows; triplet=i686-w64-mingw32; else preset=windows-x86_64; triplet=x86_64-w64-mingw32; fi
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
-prefix=build/wine-bench-prefix-$flavour
-tools/wine-prefix.sh "$flavour" "$prefix"
+use_native_flavour
+cmake --preset "$PRESET" >/dev/null
+cmake --build --preset "$PRESET"
+prefix=build/wine-bench-prefix-$WINE_FLAVOUR
+tools/wine-prefix.sh "$WINE_FLAVOUR" "$prefix"
 
-bin=build/$preset/bin
 report=build/bench-results.md
 {
-  echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, $(wine --version) in Xvfb, the $flavour flavour; command: tools/bench.sh ${1:-10000}"
+  echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, $(wine --version) in Xvfb, the $WINE_FLAVOUR flavour; command: tools/bench.sh ${1:-10000}"
   echo
-  tools/wine-run.sh "$flavour" "$prefix" "$bin/bench_driver.exe" | tr -d '\r'
+  tools/wine-run.sh "$WINE_FLAVOUR" "$prefix" "$BIN/bench_driver.exe" | tr -d '\r'
   echo
-  tools/wine-run.sh "$flavour" "$prefix" "$bin/bench_cycles.exe" "${1:-10000}" | tr -d '\r'
+  tools/wine-run.sh "$WINE_FLAVOUR" "$prefix" "$BIN/bench_cycles.exe" "${1:-10000}" | tr -d '\r'
   echo
   echo "Where a hide's time goes (bench_trace: each step stamped, in-process):"
-  tools/wine-run.sh "$flavour" "$prefix" "$bin/bench_trace.exe" latency 30 | tr -d '\r'
+  tools/wine-run.sh "$WINE_FLAVOUR" "$prefix" "$BIN/bench_trace.exe" latency 30 | tr -d '\r'
   echo
-  tools/wine-run.sh "$flavour" "$prefix" "$bin/bench_trace.exe" check 1000 | tr -d '\r'
+  tools/wine-run.sh "$WINE_FLAVOUR" "$prefix" "$BIN/bench_trace.exe" check 1000 | tr -d '\r'
   echo
-  echo "Veilkeeper.exe ($flavour): $(stat -c %s "$bin/Veilkeeper.exe") bytes; imports:" \
-       "$($triplet-objdump -p "$bin/Veilkeeper.exe" | awk '/DLL Name/ {print $3}' | sort | paste -sd ' ')"
+  echo "Veilkeeper.exe ($WINE_FLAVOUR): $(stat -c %s "$BIN/Veilkeeper.exe") bytes; imports:" \
+       "$("$TRIPLET-objdump" -p "$BIN/Veilkeeper.exe" | awk '/DLL Name/ {print $3}' | sort | paste -sd ' ')"
 } | tee "$report"

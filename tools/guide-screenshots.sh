@@ -3,22 +3,16 @@
 # docs/guide/images/main.png, menu.png and hotkey.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
 tools/install-deps.sh
 # The flavour this machine runs: the windows look the same in both.
 . tools/wine-env.sh
-flavour=$(native_wine_flavour)
-use_wine_flavour "$flavour"
-if [ "$flavour" = i686 ]; then preset=windows; else preset=windows-x86_64; fi
-echo "Screenshots of the $flavour flavour"
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target Veilkeeper onecopy
-bin=build/$preset/bin
+use_native_flavour
+echo "Screenshots of the $WINE_FLAVOUR flavour"
+cmake --preset "$PRESET" >/dev/null
+cmake --build --preset "$PRESET" --target Veilkeeper onecopy
 
-tools/wine-prefix.sh "$flavour" "build/wine-guide-prefix-$flavour"
-export WINEPREFIX="$root/build/wine-guide-prefix-$flavour"
-cp "$bin/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
+use_prefix_with_onecopy "build/wine-guide-prefix-$WINE_FLAVOUR"
 wine reg delete 'HKCU\Software\Veilkeeper' /f >/dev/null 2>&1 || true
 
 out=docs/guide/images
@@ -26,24 +20,20 @@ mkdir -p "$out"
 trap end_wine_session EXIT
 start_virtual_display
 
-# Saves the screen area of a window, with a margin, to a file.
+# Saves the screen area of a window, with a margin, to a file; without
+# metadata or dates, so an unchanged window makes an unchanged picture.
 shoot() {
-  local window=$1 file=$2 extra_w=${3:-0} extra_h=${4:-0}
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "$((WIDTH + extra_w))x$((HEIGHT + extra_h))+${X}+${Y}" +repage \
-         -strip -define png:exclude-chunks=date,time "$file"
+  save_window_area "$1" "$2" "${3:-0}" "${4:-0}" -strip -define png:exclude-chunks=date,time
 }
 
-wine "$bin/Veilkeeper.exe" &
-main=$(wait_for_window '^Veilkeeper$')
-sleep 1
-shoot "$main" "$out/main.png"
+start_veilkeeper
+shoot "$MAIN_WINDOW" "$out/main.png"
 
 # The command menu opens to the right of the ">>" button.
-eval "$(xdotool getwindowgeometry --shell "$main")"
+eval "$(xdotool getwindowgeometry --shell "$MAIN_WINDOW")"
 xdotool mousemove "$((X + WIDTH - 30))" "$((Y + 40))" click 1
 sleep 1
-shoot "$main" "$out/menu.png" 140 0
+shoot "$MAIN_WINDOW" "$out/menu.png" 140 0
 xdotool key Escape
 sleep 0.5
 

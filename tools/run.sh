@@ -7,38 +7,28 @@
 # Usage: tools/run.sh [SCREENSHOT.png]   (default: build/veilkeeper.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
 tools/install-deps.sh
 . tools/wine-env.sh
-flavour=$(native_wine_flavour)
-use_wine_flavour "$flavour"
-if [ "$flavour" = i686 ]; then
-  preset=windows
+use_native_flavour
+if [ "$WINE_FLAVOUR" = i686 ]; then
   echo "Running the i686 flavour (the program we ship)"
 else
-  preset=windows-x86_64
   echo "Running the x86_64 flavour: $(tools/wine32-check.sh)"
 fi
-cmake --preset "$preset"
-cmake --build --preset "$preset" --target Veilkeeper onecopy
-bin=build/$preset/bin
+cmake --preset "$PRESET"
+cmake --build --preset "$PRESET" --target Veilkeeper onecopy
 
-tools/wine-prefix.sh "$flavour" "build/wine-run-prefix-$flavour"
-export WINEPREFIX="$root/build/wine-run-prefix-$flavour"
-cp "$bin/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
+use_prefix_with_onecopy "build/wine-run-prefix-$WINE_FLAVOUR"
 
 if [ -n "${DISPLAY:-}" ]; then
-  exec "$WINE" "$bin/Veilkeeper.exe"
+  exec "$WINE" "$BIN/Veilkeeper.exe"
 fi
 
 screenshot=$(realpath -m "${1:-build/veilkeeper.png}")
 trap end_wine_session EXIT
 start_virtual_display
 
-wine "$bin/Veilkeeper.exe" &
-window=$(wait_for_window '^Veilkeeper$')
-sleep 1  # let it finish painting
-eval "$(xdotool getwindowgeometry --shell "$window")"
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$screenshot"
-echo "Veilkeeper ($flavour) ran under Wine; screenshot of its window: $screenshot"
+start_veilkeeper
+save_window_area "$MAIN_WINDOW" "$screenshot"
+echo "Veilkeeper ($WINE_FLAVOUR) ran under Wine; screenshot of its window: $screenshot"

@@ -1,4 +1,5 @@
 # Sourced by the Wine scripts: one environment for every Wine run of ours.
+TOOLS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEDEBUG=-all
 export LANG=zh_CN.UTF-8
 export LC_ALL=zh_CN.UTF-8
@@ -34,11 +35,42 @@ wine() { "$WINE" "$@"; }
 # The flavour this machine runs for the program itself: the shipped one where
 # 32-bit programs run, else x86_64.
 native_wine_flavour() {
-  if "$(dirname "${BASH_SOURCE[0]}")/wine32-check.sh" >/dev/null; then
+  if "$TOOLS_DIR/wine32-check.sh" >/dev/null; then
     echo i686
   else
     echo x86_64
   fi
+}
+
+# Sets Wine up for this machine's flavour and names its build: CMake PRESET, MinGW TRIPLET, BIN of its programs.
+use_native_flavour() {
+  use_wine_flavour "$(native_wine_flavour)"
+  case "$WINE_FLAVOUR" in
+    i686) PRESET=windows; TRIPLET=i686-w64-mingw32 ;;
+    x86_64) PRESET=windows-x86_64; TRIPLET=x86_64-w64-mingw32 ;;
+  esac
+  BIN=build/$PRESET/bin
+}
+
+# Exits 77 (skipped) with the reason when the flavour cannot run on this machine.
+skip_flavour_that_cannot_run() {
+  local reason
+  if [ "$1" = i686 ] && ! reason=$("$TOOLS_DIR/wine32-check.sh"); then
+    echo "Skipped: $reason"
+    # ctest names a file for the reason, to print it once the run is over.
+    [ -z "${VEILKEEPER_SKIP_NOTE:-}" ] || echo "$reason" >"$VEILKEEPER_SKIP_NOTE"
+    exit 77
+  fi
+}
+
+# Boots the prefix PREFIX_DIR if needed, makes it WINEPREFIX and puts $BIN/Onecopy.dll in its system directory.
+use_prefix_with_onecopy() {
+  "$TOOLS_DIR/wine-prefix.sh" "$WINE_FLAVOUR" "$1" || return
+  case "$1" in
+    /*) export WINEPREFIX="$1" ;;
+    *) export WINEPREFIX="$PWD/$1" ;;  # Wine wants an absolute path
+  esac
+  cp "$BIN/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
 }
 
 # Starts a virtual display of our own; sets DISPLAY and XVFB_PID.
@@ -77,4 +109,21 @@ wait_for_window() {
   done
   echo "no window named $1 appeared" >&2
   return 1
+}
+
+# Starts $BIN/Veilkeeper.exe in the background and waits until its main window is painted; sets MAIN_WINDOW.
+start_veilkeeper() {
+  wine "$BIN/Veilkeeper.exe" &
+  MAIN_WINDOW=$(wait_for_window '^Veilkeeper$')
+  sleep 1  # let it finish painting
+}
+
+# Saves a window's screen area, widened by EXTRA_W x EXTRA_H, to FILE; further OPTIONS go to import.
+# Usage: save_window_area WINDOW FILE [EXTRA_W EXTRA_H [OPTIONS...]]
+save_window_area() {
+  local window=$1 file=$2 extra_w=${3:-0} extra_h=${4:-0}
+  local WIDTH HEIGHT X Y SCREEN WINDOW  # what the eval below sets
+  shift $(($# < 4 ? $# : 4))
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "$((WIDTH + extra_w))x$((HEIGHT + extra_h))+${X}+${Y}" +repage "$@" "$file"
 }

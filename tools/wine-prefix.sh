@@ -7,12 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 
 use_wine_flavour "$1"
-if [ "$1" = i686 ] && ! reason=$("$here/wine32-check.sh"); then
-  echo "Skipped: $reason"
-  # ctest names a file for the reason, to print it once the run is over.
-  [ -z "${VEILKEEPER_SKIP_NOTE:-}" ] || echo "$reason" >"$VEILKEEPER_SKIP_NOTE"
-  exit 77
-fi
+skip_flavour_that_cannot_run "$1"
 prefix=$(realpath -m "$2")  # Wine wants an absolute path
 stamp="$prefix/.veilkeeper-prefix"
 version="5 $WINEARCH $(wine --version)"
@@ -23,7 +18,7 @@ fi
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
 export WINEPREFIX="$prefix"
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+trap end_wine_session EXIT
 
 # A win64 prefix complains once about syswow64\rundll32.exe: harmless.
 wine wineboot -i >/dev/null 2>&1

@@ -9,12 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 
 use_wine_flavour "$1" || exit 2
-if [ "$1" = i686 ] && ! reason=$("$here/wine32-check.sh"); then
-  echo "Skipped: $reason"
-  # ctest names a file for the reason, to print it once the run is over.
-  [ -z "${VEILKEEPER_SKIP_NOTE:-}" ] || echo "$reason" >"$VEILKEEPER_SKIP_NOTE"
-  exit 77
-fi
+skip_flavour_that_cannot_run "$1"
 template=$(realpath "$2")
 program=$3
 shift 3
