@@ -11,12 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "fake_settings_store.h"
-#include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "hotkey_ids.h"
-#include "modal_driver.h"
+#include "main_window_run.h"
 #include "poll.h"
 #include "resource.h"
 
@@ -27,21 +25,9 @@ using Driver = test::ModalDriver;
 
 using test::Target;
 
-class Hiding : public ::testing::Test {
+class Hiding : public test::MainWindowOnFakes {
 protected:
-    test::FakeWindowServices services;
-    test::FakeWindowRecord record;
-    test::FakeSettingsStore store;
     HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
-
-    // Runs a main window on the fake services; its modal result.
-    INT_PTR WithMainWindow(const std::function<void(Driver&, CHiderDlg&)>& script) {
-        CHiderDlg dialog(services, store, record);
-        return test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
-            script(d, dialog);
-        });
-    }
 
     static std::vector<std::wstring> Titles(Driver& d) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
@@ -96,7 +82,7 @@ TEST_F(Hiding, TheHideKeyHidesTheTopLevelWindowUnderThePointerAndListsItNewestFi
     services.AddTarget(Target(1), {L"窗口 A", icon, nullptr});
     services.AddTarget(Target(2), {L"窗口 B", icon, nullptr});
     services.AddTarget(Target(3), {L"", nullptr, Target(2)});  // a child of B
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         services.SetPointer({10, 10}, Target(1));
         PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         services.SetPointer({20, 20}, Target(3));
@@ -114,7 +100,7 @@ TEST_F(Hiding, TheHideKeyHidesTheTopLevelWindowUnderThePointerAndListsItNewestFi
 TEST_F(Hiding, ExitShowsEveryWindowNewestFirstAndEndsTheRun) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
-    const INT_PTR result = WithMainWindow([&](Driver& d, CHiderDlg&) {
+    const INT_PTR result = WithMainWindow([&](Driver& d) {
         for (HWND target : {Target(1), Target(2)}) {
             services.SetPointer({0, 0}, target);
             PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
@@ -129,7 +115,7 @@ TEST_F(Hiding, ExitShowsEveryWindowNewestFirstAndEndsTheRun) {
 }
 
 TEST_F(Hiding, NothingOfVeilkeeperItselfIsHidden) {
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         services.SetPointer({0, 0}, d.Window());
         PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         services.SetPointer({0, 0}, d.Item(IDC_HIDDEN_LIST));  // a control: its top-level window is the main window
@@ -145,7 +131,7 @@ TEST_F(Hiding, NothingOfVeilkeeperItselfIsHidden) {
 TEST_F(Hiding, RowsKeepTitleAndIconAsTheWindowGaveThem) {
     services.AddTarget(Target(1), {std::wstring(600, L'长'), icon, nullptr});
     services.AddTarget(Target(2), {L"没有图标", nullptr, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         for (HWND target : {Target(1), Target(2)}) {
             services.SetPointer({0, 0}, target);
             PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
@@ -163,7 +149,7 @@ TEST_F(Hiding, RowsKeepTitleAndIconAsTheWindowGaveThem) {
 TEST_F(Hiding, DoubleClickShowsTheSelectedWindowAndRemovesItsRow) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         for (HWND target : {Target(1), Target(2)}) {
             services.SetPointer({0, 0}, target);
             PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
@@ -181,7 +167,7 @@ TEST_F(Hiding, DoubleClickShowsTheSelectedWindowAndRemovesItsRow) {
 
 TEST_F(Hiding, RightClickAsksTheSelectedWindowForItsWindowMenu) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         services.SetPointer({0, 0}, Target(1));
         PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         HWND list = d.Item(IDC_HIDDEN_LIST);
@@ -203,7 +189,7 @@ TEST_F(Hiding, BroughtBackTheWindowIsReadyForTheKeyboardAndEnterGivesTheSelected
     for (int n = 1; n <= 3; ++n) {
         services.AddTarget(Target(n), {L"w" + std::to_wstring(n), icon, nullptr});
     }
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
         for (int n = 1; n <= 3; ++n) {
             services.SetPointer({0, 0}, Target(n));
@@ -243,7 +229,7 @@ TEST_F(Hiding, BroughtBackTheWindowIsReadyForTheKeyboardAndEnterGivesTheSelected
 
 TEST_F(Hiding, TheContextMenuKeyAsksTheSelectedWindowForItsWindowMenuAtItsRow) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         services.SetPointer({0, 0}, Target(1));
         PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         HWND list = d.Item(IDC_HIDDEN_LIST);
@@ -265,7 +251,7 @@ TEST_F(Hiding, TheContextMenuKeyAsksTheSelectedWindowForItsWindowMenuAtItsRow) {
 
 TEST_F(Hiding, WithTheOptionOffTheMainWindowStaysAfterARestore) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         ::SendMessageW(d.Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
         services.SetPointer({0, 0}, Target(1));
         PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
@@ -278,7 +264,7 @@ TEST_F(Hiding, WithTheOptionOffTheMainWindowStaysAfterARestore) {
 TEST_F(Hiding, AWindowThatCannotBeRecordedStaysOnScreenAndTheUserHearsIt) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     record.m_refuseWrites = true;
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         services.SetPointer({0, 0}, Target(1));
         PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         EXPECT_TRUE(Titles(d).empty());
@@ -292,7 +278,7 @@ TEST_F(Hiding, TheDesktopIsNeverATarget) {
     services.MarkDesktop(Target(9));
     services.AddTarget(Target(9), {L"", nullptr, nullptr});
     services.AddTarget(Target(8), {L"child of the desktop", nullptr, Target(9)});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         for (HWND under : {Target(9), Target(8)}) {
             services.SetPointer({0, 0}, under);
             PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
@@ -305,7 +291,7 @@ TEST_F(Hiding, TheDesktopIsNeverATarget) {
 TEST_F(Hiding, AWindowClosedWhileHiddenLosesItsRowBySelf) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         for (HWND target : {Target(1), Target(2)}) {
             services.SetPointer({0, 0}, target);
             PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
@@ -320,7 +306,7 @@ TEST_F(Hiding, AWindowClosedWhileHiddenLosesItsRowBySelf) {
 
 TEST_F(Hiding, ADoubleClickOnARowOfAnotherWindowNowShowsNothingAndVeilkeeperStays) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         services.SetPointer({0, 0}, Target(1));
         PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         services.Reuse(Target(1), 0x9000, 0x9004);
@@ -346,9 +332,7 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
         test::FakeWindowServices fresh;
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
         fresh.AddTarget(Target(2), {L"B", icon, nullptr});
-        CHiderDlg dialog(fresh, store, record);
-        test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
+        test::WithMainWindow(fresh, store, record, [&](Driver& d) {
             for (HWND target : {Target(1), Target(2)}) {
                 fresh.SetPointer({0, 0}, target);
                 PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
@@ -368,7 +352,7 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
 }
 
 TEST_F(Hiding, SetUpRegistersTheHideKeyWithoutRepeatsAndWatchesTheKeyboardForTheShowKey) {
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         EXPECT_EQ(services.Registered().count(HOTKEY_SHOW_SELF), 0u) << "Control+Tab stays free for every program";
         ASSERT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
         EXPECT_EQ(services.Registered().at(HOTKEY_HIDE_UNDER_CURSOR), (std::pair<UINT, UINT>{MOD_NOREPEAT, 0xC0}));
@@ -480,7 +464,7 @@ TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
 
 TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         services.SetPointer({0, 0}, Target(1));
         PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         // Any program can post them; the window's own posted message after
@@ -543,8 +527,7 @@ TEST_F(Hiding, ADragEndsWithAHideOnlyOnItsReleaseAtThePointersPlace) {
         test::FakeWindowServices fresh;
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
         CursorProbe dialog(fresh, store, record);
-        test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
+        test::RunMainWindow(dialog, [&](Driver& d) {
             const WPARAM self = reinterpret_cast<WPARAM>(d.Window());
             const LPARAM overClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
             ::SendMessageW(d.Window(), WM_SETCURSOR, self, overClient);
@@ -597,8 +580,7 @@ TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
             services.RefuseHotKey(HOTKEY_HIDE_UNDER_CURSOR);
         }
         SetUpProbe dialog(services, store, record);
-        test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
+        test::RunMainWindow(dialog, [&](Driver& d) {
             EXPECT_EQ(services.KeyboardWatchState().window, d.Window());
             EXPECT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), refused ? 0u : 1u);
             EXPECT_TRUE(::IsWindowVisible(d.Window())) << "Veilkeeper runs on without a hide-key";
@@ -611,7 +593,7 @@ TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
 // another thread carries a pointer that is not the dialog's to read.
 TEST_F(Hiding, AListNotificationFromAnotherThreadIsIgnored) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         services.SetPointer({0, 0}, Target(1));
         PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
         HWND list = d.Item(IDC_HIDDEN_LIST);

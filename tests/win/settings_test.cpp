@@ -12,9 +12,8 @@
 
 #include "fake_window_record.h"
 #include "fake_window_services.h"
-#include "hider_dlg.h"
 #include "hotkey_ids.h"
-#include "modal_driver.h"
+#include "main_window_run.h"
 #include "poll.h"
 #include "registry_settings_store.h"
 #include "resource.h"
@@ -37,11 +36,7 @@ protected:
 
     // The real settings store, on fake window services.
     void WithMainWindow(const std::function<void(Driver&)>& script) {
-        CHiderDlg dialog(services, settings::UserSettings(), record);
-        test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
-            script(d);
-        });
+        test::WithMainWindow(services, settings::UserSettings(), record, script);
     }
 
     std::optional<Registration> HideKey() {
