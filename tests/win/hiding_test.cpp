@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -59,12 +60,17 @@ protected:
         const platform::KeyEvent event{virtualKey, down};
         ::SendMessageW(d.Window(), WM_INPUT, RIM_INPUTSINK, reinterpret_cast<LPARAM>(&event));
     }
-    // A press of the hotkey, with its key going down and up as the watch sees it.
-    static void PressHotKey(Driver& d, int id) {
-        Key(d, 0xC0, true);
-        HotKeyDown(d, id);
-        Key(d, 0xC0, false);
+    // The hide-key pressed with the pointer over each window in turn, its key
+    // going down and up as the watch sees it.
+    static void HideWithKeyOver(Driver& d, test::FakeWindowServices& on, std::initializer_list<HWND> windows) {
+        for (HWND window : windows) {
+            on.SetPointer({0, 0}, window);
+            Key(d, 0xC0, true);
+            HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+            Key(d, 0xC0, false);
+        }
     }
+    void HideWithKeyOver(Driver& d, std::initializer_list<HWND> windows) { HideWithKeyOver(d, services, windows); }
 
     static void DoubleClickRow(Driver& d, int row) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
@@ -83,10 +89,7 @@ TEST_F(Hiding, TheHideKeyHidesTheTopLevelWindowUnderThePointerAndListsItNewestFi
     services.AddTarget(Target(2), {L"窗口 B", icon, nullptr});
     services.AddTarget(Target(3), {L"", nullptr, Target(2)});  // a child of B
     WithMainWindow([&](Driver& d) {
-        services.SetPointer({10, 10}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        services.SetPointer({20, 20}, Target(3));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HideWithKeyOver(d, {Target(1), Target(3)});
 
         EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"窗口 B", L"窗口 A"}));
         const auto calls = services.Calls();
@@ -101,10 +104,7 @@ TEST_F(Hiding, ExitShowsEveryWindowNewestFirstAndEndsTheRun) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
     const INT_PTR result = WithMainWindow([&](Driver& d) {
-        for (HWND target : {Target(1), Target(2)}) {
-            services.SetPointer({0, 0}, target);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+        HideWithKeyOver(d, {Target(1), Target(2)});
         ::PostMessageW(d.Window(), WM_COMMAND, ID_EXIT, 0);
         EXPECT_TRUE(d.Ended(5000));
     });
@@ -116,12 +116,8 @@ TEST_F(Hiding, ExitShowsEveryWindowNewestFirstAndEndsTheRun) {
 
 TEST_F(Hiding, NothingOfVeilkeeperItselfIsHidden) {
     WithMainWindow([&](Driver& d) {
-        services.SetPointer({0, 0}, d.Window());
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        services.SetPointer({0, 0}, d.Item(IDC_HIDDEN_LIST));  // a control: its top-level window is the main window
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        services.SetPointer({0, 0}, nullptr);
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        // A control's top-level window is the main window.
+        HideWithKeyOver(d, {d.Window(), d.Item(IDC_HIDDEN_LIST), nullptr});
         EXPECT_TRUE(Titles(d).empty());
         EXPECT_TRUE(services.Calls().empty());
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
@@ -132,10 +128,7 @@ TEST_F(Hiding, RowsKeepTitleAndIconAsTheWindowGaveThem) {
     services.AddTarget(Target(1), {std::wstring(600, L'长'), icon, nullptr});
     services.AddTarget(Target(2), {L"没有图标", nullptr, nullptr});
     WithMainWindow([&](Driver& d) {
-        for (HWND target : {Target(1), Target(2)}) {
-            services.SetPointer({0, 0}, target);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+        HideWithKeyOver(d, {Target(1), Target(2)});
         const auto titles = Titles(d);
         ASSERT_EQ(titles.size(), 2u);
         EXPECT_EQ(titles[1], std::wstring(510, L'长'));
@@ -150,10 +143,7 @@ TEST_F(Hiding, DoubleClickShowsTheSelectedWindowAndRemovesItsRow) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
     WithMainWindow([&](Driver& d) {
-        for (HWND target : {Target(1), Target(2)}) {
-            services.SetPointer({0, 0}, target);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+        HideWithKeyOver(d, {Target(1), Target(2)});
         DoubleClickRow(d, -1);  // nothing selected: nothing happens
         EXPECT_EQ(Titles(d).size(), 2u);
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
@@ -168,8 +158,7 @@ TEST_F(Hiding, DoubleClickShowsTheSelectedWindowAndRemovesItsRow) {
 TEST_F(Hiding, RightClickAsksTheSelectedWindowForItsWindowMenu) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     WithMainWindow([&](Driver& d) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HideWithKeyOver(d, {Target(1)});
         HWND list = d.Item(IDC_HIDDEN_LIST);
         NMITEMACTIVATE click{};
         click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_RCLICK)};
@@ -191,10 +180,7 @@ TEST_F(Hiding, BroughtBackTheWindowIsReadyForTheKeyboardAndEnterGivesTheSelected
     }
     WithMainWindow([&](Driver& d) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
-        for (int n = 1; n <= 3; ++n) {
-            services.SetPointer({0, 0}, Target(n));
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+        HideWithKeyOver(d, {Target(1), Target(2), Target(3)});
         const auto bringBack = [&] {
             ::ShowWindow(d.Window(), SW_HIDE);
             services.SetKeyDown(VK_LCONTROL, true);
@@ -230,8 +216,7 @@ TEST_F(Hiding, BroughtBackTheWindowIsReadyForTheKeyboardAndEnterGivesTheSelected
 TEST_F(Hiding, TheContextMenuKeyAsksTheSelectedWindowForItsWindowMenuAtItsRow) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     WithMainWindow([&](Driver& d) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HideWithKeyOver(d, {Target(1)});
         HWND list = d.Item(IDC_HIDDEN_LIST);
         const auto askByKeyboard = [&] {
             // What the system sends for the context-menu key or Shift+F10.
@@ -253,8 +238,7 @@ TEST_F(Hiding, WithTheOptionOffTheMainWindowStaysAfterARestore) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     WithMainWindow([&](Driver& d) {
         ::SendMessageW(d.Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HideWithKeyOver(d, {Target(1)});
         DoubleClickRow(d, 0);
         EXPECT_TRUE(Titles(d).empty());
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
@@ -265,8 +249,7 @@ TEST_F(Hiding, AWindowThatCannotBeRecordedStaysOnScreenAndTheUserHearsIt) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     record.m_refuseWrites = true;
     WithMainWindow([&](Driver& d) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HideWithKeyOver(d, {Target(1)});
         EXPECT_TRUE(Titles(d).empty());
         const auto calls = services.Calls();
         ASSERT_EQ(calls.size(), 1u) << "nothing hidden";
@@ -279,10 +262,7 @@ TEST_F(Hiding, TheDesktopIsNeverATarget) {
     services.AddTarget(Target(9), {L"", nullptr, nullptr});
     services.AddTarget(Target(8), {L"child of the desktop", nullptr, Target(9)});
     WithMainWindow([&](Driver& d) {
-        for (HWND under : {Target(9), Target(8)}) {
-            services.SetPointer({0, 0}, under);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+        HideWithKeyOver(d, {Target(9), Target(8)});
         EXPECT_TRUE(Titles(d).empty());
         EXPECT_TRUE(services.Calls().empty());
     });
@@ -292,10 +272,7 @@ TEST_F(Hiding, AWindowClosedWhileHiddenLosesItsRowBySelf) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
     WithMainWindow([&](Driver& d) {
-        for (HWND target : {Target(1), Target(2)}) {
-            services.SetPointer({0, 0}, target);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+        HideWithKeyOver(d, {Target(1), Target(2)});
         services.Close(Target(1));
         EXPECT_TRUE(test::WaitFor([&] { return Titles(d) == std::vector<std::wstring>{L"B"}; }, 2s));
         EXPECT_EQ(ImageCount(d), 1);
@@ -307,8 +284,7 @@ TEST_F(Hiding, AWindowClosedWhileHiddenLosesItsRowBySelf) {
 TEST_F(Hiding, ADoubleClickOnARowOfAnotherWindowNowShowsNothingAndVeilkeeperStays) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     WithMainWindow([&](Driver& d) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HideWithKeyOver(d, {Target(1)});
         services.Reuse(Target(1), 0x9000, 0x9004);
         // Whether the check or the double-click sees it first, no window is shown.
         DoubleClickRow(d, 0);
@@ -333,10 +309,7 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
         fresh.AddTarget(Target(2), {L"B", icon, nullptr});
         test::WithMainWindow(fresh, store, record, [&](Driver& d) {
-            for (HWND target : {Target(1), Target(2)}) {
-                fresh.SetPointer({0, 0}, target);
-                PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-            }
+            HideWithKeyOver(d, fresh, {Target(1), Target(2)});
             ::PostMessageW(d.Window(), WM_ENDSESSION, FALSE, 0);  // a log-off that was called off
             ::PostMessageW(d.Window(), c.message, c.wParam, 0);
             EXPECT_TRUE(d.Ended(5000)) << c.what;
@@ -465,8 +438,7 @@ TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
 TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     WithMainWindow([&](Driver& d) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HideWithKeyOver(d, {Target(1)});
         // Any program can post them; the window's own posted message after
         // them shows when they were handled.
         ::ShowWindow(d.Window(), SW_HIDE);
@@ -594,8 +566,7 @@ TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
 TEST_F(Hiding, AListNotificationFromAnotherThreadIsIgnored) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     WithMainWindow([&](Driver& d) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HideWithKeyOver(d, {Target(1)});
         HWND list = d.Item(IDC_HIDDEN_LIST);
         ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
         NMITEMACTIVATE click{};
