@@ -189,11 +189,7 @@ TEST_F(HiddenWindows, TheWindowIsToldToHideBeforeItsIconIsAskedForOneCatchUpServ
     EXPECT_EQ(record.m_entries.size(), 2u);
 
     EXPECT_EQ(CatchUp(), 1);
-    std::vector<std::string> calls;
-    for (const auto& call : services.Calls()) {
-        calls.push_back(call.what + (call.window == Target(1) ? " A" : call.window == Target(2) ? " B" : " ?"));
-    }
-    EXPECT_EQ(calls, (std::vector<std::string>{"hide A", "hide B", "icon A", "icon B"}));
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"hide 1", "hide 2", "icon 1", "icon 2"}));
     EXPECT_EQ(DrawnColour(ImageOf(RowOf(L"A"))), ColourOf(1));
     EXPECT_EQ(DrawnColour(ImageOf(RowOf(L"B"))), ColourOf(2));
 
