@@ -5,7 +5,7 @@
 function(veilkeeper_check_layer target)
   set(allowed ${ARGN})
   set(ours handles framework framework_entry platform hider hider_rules settings settings_rules app_rules
-      veilkeeper_resources veilkeeper_resource_ids onecopy test_support)
+      veilkeeper_resources veilkeeper_resource_ids onecopy test_support modal_driver)
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "INTERFACE_LIBRARY")
     get_target_property(links ${target} INTERFACE_LINK_LIBRARIES)
