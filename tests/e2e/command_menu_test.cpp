@@ -22,19 +22,17 @@ namespace {
 using namespace std::chrono_literals;
 using test::PollUntil;
 
-constexpr WORD kHideKey = 0xC0;
-
 class CommandMenuE2E : public test::VeilkeeperRunning {};
 
 TEST_F(CommandMenuE2E, ExitShowsEveryHiddenWindowEndsAndFreesTheHotkeys) {
     test::TargetProgram first = test::StartTarget(L"一", 20, 20);
     test::TargetProgram second = test::StartTarget(L"二", 20, 300);
     for (HWND window : {first.window, second.window}) {
-        HideWithKeyOver(window, {kHideKey});
+        HideWithKeyOver(window);
         ASSERT_TRUE(PollUntil([&] { return !Visible(window); }));
     }
     ASSERT_TRUE(PollUntil([&] { return list->Count() == 2; }));
-    EXPECT_FALSE(::RegisterHotKey(nullptr, 1, 0, kHideKey)) << "Veilkeeper holds the hide-key";
+    EXPECT_FALSE(::RegisterHotKey(nullptr, 1, 0, test::kDefaultHideKey)) << "Veilkeeper holds the hide-key";
 
     // Esc closes the menu and runs nothing.
     HWND menu = OpenCommandMenu();
@@ -57,7 +55,7 @@ TEST_F(CommandMenuE2E, ExitShowsEveryHiddenWindowEndsAndFreesTheHotkeys) {
     EXPECT_TRUE(veilkeeper->WaitForExit(10s));
     EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(first.window) && ::IsWindowVisible(second.window); }));
 
-    EXPECT_TRUE(::RegisterHotKey(nullptr, 1, 0, kHideKey)) << "released when Veilkeeper ended";
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 1, 0, test::kDefaultHideKey)) << "released when Veilkeeper ended";
     ::UnregisterHotKey(nullptr, 1);
 }
 
@@ -77,7 +75,7 @@ TEST_F(CommandMenuE2E, ANewHideKeyWorksAtOnceAndAfterARestart) {
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
     ASSERT_TRUE(test::HeldBySomeone(MOD_CONTROL, VK_F8)) << "Veilkeeper took the new key";
 
-    HideWithKeyOver(target.window, {kHideKey});
+    HideWithKeyOver(target.window);
     EXPECT_FALSE(PollUntil([&] { return !Visible(target.window); }, 1s)) << "the old key no longer hides";
     HideWithKeyOver(target.window, {VK_CONTROL, VK_F8});
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); }));

@@ -22,8 +22,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::PollUntil;
 
-constexpr WORD kHideKey = 0xC0;
-
 class Ending : public test::VeilkeeperRunning {
 protected:
     bool Rows(int count) {
@@ -31,7 +29,7 @@ protected:
     }
     void Hide(const test::TargetProgram& target) {
         const int before = list->Count();
-        HideWithKeyOver(target.window, {kHideKey});
+        HideWithKeyOver(target.window);
         ASSERT_TRUE(Rows(before + 1));
         ASSERT_TRUE(PollUntil([&] { return !Visible(target.window); }));
     }

@@ -24,7 +24,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::PollUntil;
 
-constexpr WORD kHideKey = 0xC0;
 constexpr int kInvisibleOnDropId = 1005;
 constexpr int kHideSelfAfterShowId = 1016;
 
@@ -58,7 +57,7 @@ TEST_F(Faults, AWindowThatGoesWhileHiddenLosesItsRowBySelf) {
         test::TargetProgram stays = test::StartTarget(L"stays", 20, 300);
         for (HWND window : {stays.window, target.window}) {
             const int before = list->Count();
-            HideWithKeyOver(window, {kHideKey});
+            HideWithKeyOver(window);
             ASSERT_TRUE(PollUntil([&] { return list->Count() == before + 1; }));
         }
 
@@ -90,7 +89,7 @@ TEST_F(Faults, TitlesInAnyScriptComeBackUnchanged) {
     std::vector<test::TargetProgram> targets;
     for (const std::wstring& title : titles) {
         targets.push_back(test::StartTarget(title, 20, 20));
-        HideWithKeyOver(targets.back().window, {kHideKey});
+        HideWithKeyOver(targets.back().window);
         ASSERT_TRUE(PollUntil([&] { return list->Count() == static_cast<int>(targets.size()); }));
     }
     for (size_t i = 0; i < targets.size(); ++i) {
@@ -137,7 +136,7 @@ TEST(FaultsAtStart, OfTenInstancesStartedAtOnceExactlyOneStays) {
 TEST(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
     test::ForgetSettings();
     ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
-    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, 0, kHideKey)) << "this test holds the hide-key";
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, 0, test::kDefaultHideKey)) << "this test holds the hide-key";
 
     test::ChildProcess veilkeeper = test::StartVeilkeeper();
     HWND main = test::FirstDialogOf(veilkeeper);
@@ -221,7 +220,7 @@ TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
                   c.invisibleOnDrop);
         EXPECT_EQ(::SendMessageW(::GetDlgItem(main, kHideSelfAfterShowId), BM_GETCHECK, 0, 0) == BST_CHECKED,
                   c.hideSelfAfterShow);
-        const bool free = ::RegisterHotKey(nullptr, 2, 0, kHideKey) != FALSE;
+        const bool free = ::RegisterHotKey(nullptr, 2, 0, test::kDefaultHideKey) != FALSE;
         if (free) {
             ::UnregisterHotKey(nullptr, 2);
         }
@@ -366,7 +365,7 @@ TEST_F(Faults, MessagesForgedByAnotherProgramLeaveItRunning) {
 
     // Still whole: the hide-key hides, the list shows the row.
     test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
-    HideWithKeyOver(target.window, {kHideKey});
+    HideWithKeyOver(target.window);
     EXPECT_TRUE(PollUntil([&] { return list->Count() == 1; }));
     EXPECT_TRUE(PollUntil([&] { return !::IsWindowVisible(target.window); }));  // hidden asynchronously
 }

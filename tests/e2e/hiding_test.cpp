@@ -19,9 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::PollUntil;
 
-constexpr WORD kHideKey = 0xC0;  // the default hide-key
-constexpr UINT kOpenModalDialog = WM_APP + 3;  // to the target program
-
 // The visible window of the program with this title; none when there is none.
 HWND WindowTitled(const test::TargetProgram& program, const std::wstring& title) {
     for (HWND window : test::VisibleWindowsOf(program.process.Id())) {
@@ -47,7 +44,6 @@ protected:
     bool Rows(int count) {
         return PollUntil([&] { return list->Count() == count; }, 5s);
     }
-    void HideWithKeyOver(HWND window) { VeilkeeperRunning::HideWithKeyOver(window, {kHideKey}); }
 };
 
 TEST_F(Hiding, HideKeyOverAControlHidesItsWindowAndDoubleClickGivesItBack) {
@@ -88,7 +84,7 @@ TEST_F(Hiding, NewestRowIsOnTopAndExitGivesEveryWindowBack) {
 
 TEST_F(Hiding, AWindowGoesAndComesBackWithItsPopUpAndItsModalDialog) {
     test::TargetProgram target = test::StartTarget(L"编辑器", 20, 20, L"owned");
-    ::PostMessageW(target.window, kOpenModalDialog, 0, 0);
+    ::PostMessageW(target.window, test::kOpenModalDialog, 0, 0);
     HWND popup = nullptr;
     HWND dialog = nullptr;
     ASSERT_TRUE(PollUntil([&] {

@@ -19,9 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::PollUntil;
 
-constexpr WORD kHideKey = 0xC0;
-constexpr UINT kWindowMenuRequestCount = WM_APP + 4;  // answered by the target program
-
 class KeyboardUse : public test::VeilkeeperRunning {
 protected:
     bool Rows(int count) {
@@ -33,7 +30,7 @@ protected:
         for (const wchar_t* title : titles) {
             targets.push_back(test::StartTarget(title, 20, 20));
             const int before = list->Count();
-            HideWithKeyOver(targets.back().window, {kHideKey});
+            HideWithKeyOver(targets.back().window);
             EXPECT_TRUE(PollUntil([&] { return !Visible(targets.back().window); }));
             EXPECT_TRUE(Rows(before + 1));
         }
@@ -56,7 +53,7 @@ protected:
     }
     static LRESULT WindowMenuRequestsOf(const test::TargetProgram& target) {
         DWORD_PTR count = 0;
-        ::SendMessageTimeoutW(target.window, kWindowMenuRequestCount, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
+        ::SendMessageTimeoutW(target.window, test::kWindowMenuRequestCount, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
         return static_cast<LRESULT>(count);
     }
 };

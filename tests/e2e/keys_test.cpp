@@ -28,9 +28,6 @@ using namespace std::chrono_literals;
 using test::PollUntil;
 using Clock = std::chrono::steady_clock;
 
-constexpr WORD kHideKey = 0xC0;
-constexpr UINT kControlTabCount = WM_APP + 2;  // answered by the target program
-
 class Keys : public test::VeilkeeperRunning {
 protected:
     // Veilkeeper hidden, and a program with the keyboard focus.
@@ -42,7 +39,7 @@ protected:
     }
     static LRESULT ControlTabsOf(const test::TargetProgram& target) {
         DWORD_PTR count = 0;
-        ::SendMessageTimeoutW(target.window, kControlTabCount, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
+        ::SendMessageTimeoutW(target.window, test::kControlTabCount, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
         return static_cast<LRESULT>(count);
     }
     static bool StaysSo(const std::function<bool()>& condition) {
@@ -99,16 +96,16 @@ TEST_F(Keys, AHeldHideKeyHidesOneWindowOfAStack) {
     }
     test::MovePointer(CentreOfWindow(stack.back().window));
     for (int repeat = 0; repeat < 4; ++repeat) {
-        test::KeyDown(kHideKey);
+        test::KeyDown(test::kDefaultHideKey);
     }
-    test::KeyUp(kHideKey);
+    test::KeyUp(test::kDefaultHideKey);
     ASSERT_TRUE(PollUntil([&] { return list->Count() == 1; }));
     EXPECT_TRUE(StaysSo([&] { return list->Count() == 1; }));
     EXPECT_EQ(list->Text(0), L"上");
     EXPECT_TRUE(Visible(stack[0].window) && Visible(stack[1].window));
 
     // Released, the key hides again.
-    test::PressKeys({kHideKey});
+    test::PressKeys({test::kDefaultHideKey});
     EXPECT_TRUE(PollUntil([&] { return list->Count() == 2; }));
 }
 
@@ -116,7 +113,7 @@ TEST_F(Keys, APostedDestroyLeavesBothKeysWorking) {
     test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
     // Posted messages are handled in order: the keys below come after it.
     ::PostMessageW(main, WM_DESTROY, 0, 0);
-    HideWithKeyOver(target.window, {kHideKey});
+    HideWithKeyOver(target.window);
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); }));
 
     ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -170,7 +167,7 @@ TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
     ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
 
-    HideWithKeyOver(target.window, {kHideKey});
+    HideWithKeyOver(target.window);
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); })) << "the old key still hides";
     EXPECT_FALSE(test::StoredDword(L"VirtualKey").has_value()) << "nothing written";
     EXPECT_FALSE(test::StoredDword(L"Modifiers").has_value()) << "nothing written";

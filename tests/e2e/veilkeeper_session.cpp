@@ -47,7 +47,7 @@ bool Answers(HWND window, UINT timeoutMs) {
 }
 
 bool Hang(TargetProgram& target) {
-    ::PostMessageW(target.window, WM_APP + 1, 0, 0);
+    ::PostMessageW(target.window, kHangTarget, 0, 0);
     return PollUntil([&] { return !Answers(target.window, 100); }, 5s);
 }
 

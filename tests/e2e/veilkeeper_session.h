@@ -13,6 +13,7 @@
 #include "child_process.h"
 #include "remote_list_view.h"
 #include "resource.h"
+#include "target_messages.h"
 
 namespace test {
 
@@ -22,6 +23,8 @@ inline constexpr UINT kExitCommand = ID_EXIT;
 inline constexpr UINT kSetHotKeyCommand = ID_SET_HOTKEY;
 inline constexpr int kMenuButtonId = IDC_MENU_BUTTON;
 inline constexpr UINT kHelpCommand = 0xE146;  // ID_HELP, what F1 asks for
+// The hide-key of a first start: the key left of 1 (VK_OEM_3), unmodified.
+inline constexpr WORD kDefaultHideKey = 0xC0;
 
 ChildProcess StartVeilkeeper();
 // The first dialog-class window the process shows (its main window or a
@@ -58,7 +61,8 @@ protected:
     static POINT CentreOfWindow(HWND window);
     // Opens the ">>" button's menu with a click; the menu's window.
     HWND OpenCommandMenu();
-    void HideWithKeyOver(HWND window, std::initializer_list<WORD> keys);
+    // Points at the window, then presses the keys (the default hide-key unless told).
+    void HideWithKeyOver(HWND window, std::initializer_list<WORD> keys = {kDefaultHideKey});
     // Starts Veilkeeper again, the earlier one ended however it did.
     void StartAgain();
 
