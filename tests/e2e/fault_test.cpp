@@ -14,6 +14,7 @@
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
+#include "resource.h"
 #include "system_directory.h"
 #include "user_settings.h"
 #include "veilkeeper_session.h"
@@ -23,9 +24,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::PollUntil;
-
-constexpr int kInvisibleOnDropId = 1005;
-constexpr int kHideSelfAfterShowId = 1016;
 
 // The prefix's folder for temporary files, with its closing backslash.
 std::wstring TempFolder() {
@@ -97,9 +95,18 @@ TEST_F(Faults, TitlesInAnyScriptComeBackUnchanged) {
     }
 }
 
-TEST(FaultsAtStart, OfTenInstancesStartedAtOnceExactlyOneStays) {
-    test::ForgetSettings();
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+// Each test starts Veilkeeper itself, as its case needs, from a first start
+// with the instance-count library in place.
+class FaultsAtStart : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ForgetSettings();
+        ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+    }
+    void TearDown() override { test::ForgetSettings(); }
+};
+
+TEST_F(FaultsAtStart, OfTenInstancesStartedAtOnceExactlyOneStays) {
     std::vector<std::unique_ptr<test::ChildProcess>> instances;
     for (int i = 0; i < 10; ++i) {
         instances.push_back(std::make_unique<test::ChildProcess>(test::StartVeilkeeper()));
@@ -133,9 +140,7 @@ TEST(FaultsAtStart, OfTenInstancesStartedAtOnceExactlyOneStays) {
     EXPECT_EQ(mainWindows, 1);
 }
 
-TEST(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
-    test::ForgetSettings();
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+TEST_F(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
     ASSERT_TRUE(::RegisterHotKey(nullptr, 1, 0, test::kDefaultHideKey)) << "this test holds the hide-key";
 
     test::ChildProcess veilkeeper = test::StartVeilkeeper();
@@ -156,7 +161,7 @@ TEST(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
         dialog = ::FindWindowW(L"#32770", L"快捷键设定");
         return dialog != nullptr && ::IsWindowVisible(dialog);
     }));
-    ::SendMessageW(::GetDlgItem(dialog, 1015), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
+    ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
 
@@ -170,12 +175,11 @@ TEST(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
     ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
     EXPECT_TRUE(veilkeeper.WaitForExit(10s));
     ::UnregisterHotKey(nullptr, 1);
-    test::ForgetSettings();
 }
 
 // Settings of the wrong type or size, one at a time and all at once: each
 // start shows the main window with the values the reading rules give.
-TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
+TEST_F(FaultsAtStart, BrokenSettingsNeverStopAStart) {
     struct Value {
         const wchar_t* name;
         DWORD type;
@@ -206,7 +210,6 @@ TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
          false, true, false},
     };
 
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::ForgetSettings();
@@ -216,9 +219,9 @@ TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
         test::ChildProcess veilkeeper = test::StartVeilkeeper();
         HWND main = test::FirstDialogOf(veilkeeper);
         ASSERT_TRUE(test::IsMainWindow(main));
-        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, kInvisibleOnDropId), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, IDC_INVISIBLE_ON_DROP), BM_GETCHECK, 0, 0) == BST_CHECKED,
                   c.invisibleOnDrop);
-        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, kHideSelfAfterShowId), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, IDC_HIDE_SELF_AFTER_SHOW), BM_GETCHECK, 0, 0) == BST_CHECKED,
                   c.hideSelfAfterShow);
         const bool free = ::RegisterHotKey(nullptr, 2, 0, test::kDefaultHideKey) != FALSE;
         if (free) {
@@ -228,12 +231,9 @@ TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
         ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
         EXPECT_TRUE(veilkeeper.WaitForExit(10s));
     }
-    test::ForgetSettings();
 }
 
-TEST(FaultsAtStart, APlantedLibraryBesideTheProgramOrInTheCurrentFolderIsNeverLoaded) {
-    test::ForgetSettings();
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+TEST_F(FaultsAtStart, APlantedLibraryBesideTheProgramOrInTheCurrentFolderIsNeverLoaded) {
     const std::wstring temp = TempFolder();
     const std::wstring mark = FreshRogueMark();
 
@@ -299,9 +299,7 @@ private:
     std::wstring m_html;
 };
 
-TEST(FaultsAtStart, ALibraryPlantedBesideTheProgramIsNotLoadedWhenF1OpensTheGuide) {
-    test::ForgetSettings();
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+TEST_F(FaultsAtStart, ALibraryPlantedBesideTheProgramIsNotLoadedWhenF1OpensTheGuide) {
     const std::wstring temp = TempFolder();
     const std::wstring mark = FreshRogueMark();
 
