@@ -24,9 +24,6 @@ using test::PollUntil;
 
 class Ending : public test::VeilkeeperRunning {
 protected:
-    bool Rows(int count) {
-        return PollUntil([&] { return list->Count() == count; }, 5s);
-    }
     void Hide(const test::TargetProgram& target) {
         const int before = list->Count();
         HideWithKeyOver(target.window);

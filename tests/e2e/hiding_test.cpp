@@ -39,12 +39,7 @@ bool IsAbove(HWND upper, HWND lower) {
     return false;
 }
 
-class Hiding : public test::VeilkeeperRunning {
-protected:
-    bool Rows(int count) {
-        return PollUntil([&] { return list->Count() == count; }, 5s);
-    }
-};
+class Hiding : public test::VeilkeeperRunning {};
 
 TEST_F(Hiding, HideKeyOverAControlHidesItsWindowAndDoubleClickGivesItBack) {
     test::TargetProgram target = test::StartTarget(L"记事本 – 草稿", 20, 20);

@@ -21,9 +21,6 @@ using test::PollUntil;
 
 class KeyboardUse : public test::VeilkeeperRunning {
 protected:
-    bool Rows(int count) {
-        return PollUntil([&] { return list->Count() == count; }, 5s);
-    }
     // Each hidden before the next starts, so none covers another's place.
     std::vector<test::TargetProgram> HideNew(std::initializer_list<const wchar_t*> titles) {
         std::vector<test::TargetProgram> targets;

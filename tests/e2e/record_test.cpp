@@ -23,9 +23,6 @@ const std::wstring kHiddenKey = L"Software\\Veilkeeper\\Hidden";
 
 class Record : public test::VeilkeeperRunning {
 protected:
-    bool Rows(int count) {
-        return PollUntil([&] { return list->Count() == count; }, 5s);
-    }
     void HideAndGiveBack(const test::TargetProgram& target) {
         HideWithKeyOver(target.window);
         ASSERT_TRUE(PollUntil([&] { return !Visible(target.window); }));

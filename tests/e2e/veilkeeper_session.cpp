@@ -70,6 +70,10 @@ void VeilkeeperRunning::StartAgain() {
     list.emplace(::GetDlgItem(main, kHiddenListId));
 }
 
+bool VeilkeeperRunning::Rows(int count) {
+    return PollUntil([&] { return list->Count() == count; }, 5s);
+}
+
 POINT VeilkeeperRunning::CentreOfWindow(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);

@@ -58,6 +58,8 @@ protected:
     void SetUp() override;
 
     static bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
+    // Waits until the list has `count` rows; whether it had them in time.
+    bool Rows(int count);
     static POINT CentreOfWindow(HWND window);
     // Opens the ">>" button's menu with a click; the menu's window.
     HWND OpenCommandMenu();
