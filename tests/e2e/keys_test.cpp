@@ -124,30 +124,6 @@ TEST_F(Keys, APostedDestroyLeavesBothKeysWorking) {
     EXPECT_TRUE(veilkeeper->Running());
 }
 
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwned(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-    if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The visible window another window owns; none in time.
-HWND OwnedWindowOf(HWND owner) {
-    OwnedSearch search{owner, nullptr};
-    PollUntil([&] {
-        ::EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
-}
-
 TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
     ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_F8)) << "this test holds Control+F8";
     test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
@@ -158,7 +134,7 @@ TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
     ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 
-    HWND message = OwnedWindowOf(dialog);
+    HWND message = test::WaitForOwnedWindow(dialog);
     ASSERT_NE(message, nullptr) << "a message says the key cannot be used";
     const auto texts = test::StaticTextsOf(message);
     EXPECT_NE(std::find(texts.begin(), texts.end(), std::wstring(L"该快捷键无法使用，请另选一个。")), texts.end());

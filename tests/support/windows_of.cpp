@@ -20,6 +20,20 @@ BOOL CALLBACK CollectVisible(HWND window, LPARAM context) {
     return TRUE;
 }
 
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwned(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<OwnedSearch*>(context);
+    if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CALLBACK CollectStatics(HWND window, LPARAM context) {
     if (ClassOf(window) == L"Static") {
         reinterpret_cast<std::vector<std::wstring>*>(context)->push_back(TextOf(window));
@@ -76,6 +90,17 @@ HWND WaitForVisibleDialog(const wchar_t* title, std::chrono::milliseconds timeou
         },
         timeout);
     return shown ? dialog : nullptr;
+}
+
+HWND WaitForOwnedWindow(HWND owner, std::chrono::milliseconds timeout) {
+    OwnedSearch search{owner, nullptr};
+    WaitFor(
+        [&] {
+            ::EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeout);
+    return search.found;
 }
 
 }  // namespace test

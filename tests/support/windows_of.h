@@ -24,5 +24,8 @@ std::vector<std::wstring> StaticTextsOf(HWND window);
 // time. It does not pump messages: safe on a thread that drives a dialog of
 // another thread.
 HWND WaitForVisibleDialog(const wchar_t* title, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// A visible window the owner owns (a message box over a dialog), waited for
+// the same way; none when none shows in time.
+HWND WaitForOwnedWindow(HWND owner, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 }  // namespace test

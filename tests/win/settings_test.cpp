@@ -51,28 +51,6 @@ protected:
         return test::WaitForVisibleDialog(L"快捷键设定");
     }
 
-    // The visible window another window owns (a message box over it); none in time.
-    struct OwnedSearch {
-        HWND owner;
-        HWND found;
-    };
-    static BOOL CALLBACK FindOwned(HWND window, LPARAM lParam) {
-        auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-        if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static HWND OwnedWindowOf(HWND owner) {
-        OwnedSearch search{owner, nullptr};
-        WaitFor([&] {
-            ::EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        });
-        return search.found;
-    }
-
     static void Close(HWND dialog, int button) {
         ::PostMessageW(dialog, WM_COMMAND, button, 0);
         WaitFor([&] { return !::IsWindow(dialog); });
@@ -188,7 +166,7 @@ TEST_F(Settings, AKeyThatCannotBeRegisteredIsRefusedWithAMessage) {
             ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, c.hotKey, 0);
             ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 
-            HWND message = OwnedWindowOf(dialog);
+            HWND message = test::WaitForOwnedWindow(dialog);
             ASSERT_NE(message, nullptr) << "a message box over the dialog";
             EXPECT_EQ(test::StaticTextsOf(message).back(), L"该快捷键无法使用，请另选一个。");
             ::PostMessageW(message, WM_COMMAND, IDOK, 0);
