@@ -71,7 +71,7 @@ void GiveTheKeyboardToSomeWindow() {
     }
     static Desk desk;
     ::SetForegroundWindow(desk.Window());
-    WaitFor(SomeWindowOnScreenHasTheKeyboard, std::chrono::seconds(5));
+    WaitFor(SomeWindowOnScreenHasTheKeyboard);
 }
 
 void Send(std::vector<INPUT> inputs) {
@@ -100,19 +100,42 @@ void KeyUp(WORD virtualKey) {
 }
 
 void MovePointer(POINT screenPoint) {
-    const auto moved = std::chrono::steady_clock::now();
-    ::SetCursorPos(screenPoint.x, screenPoint.y);
     // The move reaches the system's cursor asynchronously: input that follows
-    // must find the pointer already there. Wine answers from its own record of
-    // the move for 100 ms, and from the X server after (seen: another program
-    // read the old place for a while): the move is there once a reading from
-    // the X server has it too.
-    constexpr auto kWineAnswersFromItsRecord = std::chrono::milliseconds(100);
+    // must find the pointer already there, and so must every other program.
+    // Wine answers from its own record of the move for 100 ms after it, and
+    // from the X server after (seen: another program read the old place for a
+    // while): the move is there once a reading from the X server has it too.
+    // The record is made inside SetCursorPos, so only a reading well over
+    // 100 ms after the call returned is the X server's (Wine counts whole
+    // milliseconds). The X server refuses a move while another program holds
+    // the pointer: the move is asked for again until it is taken, by way of a
+    // neighbouring point, as Wine passes on only a move that changes its record.
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kWineAnswersFromItsRecord = std::chrono::milliseconds(100 + 50);
+    constexpr auto kAskAgainAfter = std::chrono::seconds(1);
+    Clock::time_point asked;
+    const auto ask = [&](bool again) {
+        if (again) {
+            ::SetCursorPos(screenPoint.x + 1, screenPoint.y);
+        }
+        ::SetCursorPos(screenPoint.x, screenPoint.y);
+        asked = Clock::now();
+    };
+    ask(false);
     WaitFor([&] {
+        const auto since = Clock::now() - asked;
+        if (since <= kWineAnswersFromItsRecord) {
+            return false;
+        }
         POINT now{};
-        return ::GetCursorPos(&now) && now.x == screenPoint.x && now.y == screenPoint.y &&
-               std::chrono::steady_clock::now() - moved > kWineAnswersFromItsRecord;
-    }, std::chrono::seconds(5));
+        if (::GetCursorPos(&now) && now.x == screenPoint.x && now.y == screenPoint.y) {
+            return true;
+        }
+        if (since > kAskAgainAfter) {
+            ask(true);
+        }
+        return false;
+    });
 }
 
 void DoubleClick(POINT screenPoint) {
