@@ -69,7 +69,7 @@ TEST_F(CommandMenuE2E, ANewHideKeyWorksAtOnceAndAfterARestart) {
     ASSERT_NE(dialog, nullptr);
     test::PressKeys({VK_CONTROL, VK_F8});  // typed into the hotkey control
     ASSERT_TRUE(PollUntil([&] {
-        return ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_GETHOTKEY, 0, 0) == MAKEWORD(VK_F8, HOTKEYF_CONTROL);
+        return test::AnswerOf(::GetDlgItem(dialog, IDC_HOTKEY), HKM_GETHOTKEY) == MAKEWORD(VK_F8, HOTKEYF_CONTROL);
     }));
     test::PressKeys({VK_RETURN});  // 确认
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));

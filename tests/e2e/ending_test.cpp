@@ -16,6 +16,7 @@
 #include "user_settings.h"
 #include "veilkeeper_session.h"
 #include "wide_text.h"
+#include "windows_of.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST_F(Ending, AfterAKillTheNextStartListsTheWindowsStillHiddenAndEachComesBack)
     EXPECT_EQ(test::HiddenWindowsRecord().size(), 3u) << "the dropped entries are gone from the record";
 
     // Each comes back with a double-click; Veilkeeper stays up for the next.
-    ::SendMessageW(::GetDlgItem(main, IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
+    test::AnswerOf(::GetDlgItem(main, IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK);
     for (const auto* target : {&c, &b, &a}) {
         const int before = list->Count();
         test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));

@@ -72,7 +72,7 @@ TEST_F(Faults, AWindowThatGoesWhileHiddenLosesItsRowBySelf) {
 
         test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
         EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(stays.window) != FALSE; }));
-        ::ShowWindow(main, SW_SHOWNA);  // the option hid Veilkeeper after the restore
+        ::ShowWindowAsync(main, SW_SHOWNA);  // the option hid Veilkeeper after the restore
         ASSERT_TRUE(PollUntil([&] { return list->Count() == 0 && ::IsWindowVisible(main); }));
     }
 }
@@ -161,7 +161,7 @@ TEST_F(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
         dialog = ::FindWindowW(L"#32770", L"快捷键设定");
         return dialog != nullptr && ::IsWindowVisible(dialog);
     }));
-    ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
+    test::AnswerOf(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL));
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
 
@@ -219,9 +219,9 @@ TEST_F(FaultsAtStart, BrokenSettingsNeverStopAStart) {
         test::ChildProcess veilkeeper = test::StartVeilkeeper();
         HWND main = test::FirstDialogOf(veilkeeper);
         ASSERT_TRUE(test::IsMainWindow(main));
-        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, IDC_INVISIBLE_ON_DROP), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        EXPECT_EQ(test::AnswerOf(::GetDlgItem(main, IDC_INVISIBLE_ON_DROP), BM_GETCHECK) == BST_CHECKED,
                   c.invisibleOnDrop);
-        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, IDC_HIDE_SELF_AFTER_SHOW), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        EXPECT_EQ(test::AnswerOf(::GetDlgItem(main, IDC_HIDE_SELF_AFTER_SHOW), BM_GETCHECK) == BST_CHECKED,
                   c.hideSelfAfterShow);
         const bool free = ::RegisterHotKey(nullptr, 2, 0, test::kDefaultHideKey) != FALSE;
         if (free) {

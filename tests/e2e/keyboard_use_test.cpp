@@ -13,6 +13,7 @@
 #include "poll.h"
 #include "resource.h"
 #include "veilkeeper_session.h"
+#include "windows_of.h"
 
 namespace {
 
@@ -49,9 +50,7 @@ protected:
         return PollUntil([&] { return ::GetForegroundWindow() == main && Focus() == Item(IDC_HIDDEN_LIST); });
     }
     static LRESULT WindowMenuRequestsOf(const test::TargetProgram& target) {
-        DWORD_PTR count = 0;
-        ::SendMessageTimeoutW(target.window, test::kWindowMenuRequestCount, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
-        return static_cast<LRESULT>(count);
+        return test::AnswerOf(target.window, test::kWindowMenuRequestCount).value_or(0);
     }
 };
 
@@ -79,7 +78,7 @@ TEST_F(KeyboardUse, HiddenByKeyGivenBackByKeyAndInFront) {
 
 TEST_F(KeyboardUse, TheContextMenuKeyAndShiftF10AskTheSelectedRowsWindowForItsWindowMenu) {
     std::vector<test::TargetProgram> targets = HideNew({L"窗口菜单"});
-    ::SendMessageW(Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
+    test::AnswerOf(Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK);
     ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
     ASSERT_TRUE(BringBack());
@@ -102,7 +101,7 @@ TEST_F(KeyboardUse, ExitLeavesTheNewestInFront) {
 
 TEST_F(KeyboardUse, AHungWindowsRestoreByEnterNeverStallsVeilkeeper) {
     std::vector<test::TargetProgram> targets = HideNew({L"不响应"});
-    ::SendMessageW(Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
+    test::AnswerOf(Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK);
     ASSERT_TRUE(test::Hang(targets[0]));
     ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
@@ -131,9 +130,9 @@ TEST_F(KeyboardUse, TabSpaceEnterAndEscWorkTheWindowAsAKeyboardUserExpects) {
     test::PressKeys({VK_TAB});
     ASSERT_TRUE(PollUntil([&] { return Focus() == Item(IDC_INVISIBLE_ON_DROP); }));
     test::PressKeys({VK_SPACE});
-    EXPECT_TRUE(PollUntil([&] { return ::SendMessageW(Item(IDC_INVISIBLE_ON_DROP), BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+    EXPECT_TRUE(PollUntil([&] { return test::AnswerOf(Item(IDC_INVISIBLE_ON_DROP), BM_GETCHECK) == BST_UNCHECKED; }));
     test::PressKeys({VK_SPACE});
-    EXPECT_TRUE(PollUntil([&] { return ::SendMessageW(Item(IDC_INVISIBLE_ON_DROP), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    EXPECT_TRUE(PollUntil([&] { return test::AnswerOf(Item(IDC_INVISIBLE_ON_DROP), BM_GETCHECK) == BST_CHECKED; }));
 
     // The ">>" button opens its menu by Space and by Enter; Esc closes it.
     test::PressKeys({VK_TAB});

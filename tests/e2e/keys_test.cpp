@@ -38,9 +38,7 @@ protected:
         ASSERT_TRUE(PollUntil([&] { return ::GetForegroundWindow() == target.window; }));
     }
     static LRESULT ControlTabsOf(const test::TargetProgram& target) {
-        DWORD_PTR count = 0;
-        ::SendMessageTimeoutW(target.window, test::kControlTabCount, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
-        return static_cast<LRESULT>(count);
+        return test::AnswerOf(target.window, test::kControlTabCount).value_or(0);
     }
     static bool StaysSo(const std::function<bool()>& condition) {
         return !PollUntil([&] { return !condition(); }, 1s);
@@ -131,7 +129,7 @@ TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
     ::PostMessageW(main, WM_COMMAND, test::kSetHotKeyCommand, 0);
     HWND dialog = test::WaitForVisibleDialog(L"快捷键设定");
     ASSERT_NE(dialog, nullptr);
-    ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
+    test::AnswerOf(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL));
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 
     HWND message = test::WaitForOwnedWindow(dialog);
@@ -158,7 +156,7 @@ TEST_F(Keys, ADragWhoseCaptureIsTakenAwayHidesNothingAndVeilkeeperComesBack) {
 
     // What the system sends when a dialog comes up or the secure desktop
     // takes the input.
-    ::SendMessageW(main, WM_CANCELMODE, 0, 0);
+    test::AnswerOf(main, WM_CANCELMODE);
     EXPECT_TRUE(PollUntil([&] { return Visible(main); })) << "back when the drag ends";
 
     test::MovePointer(CentreOfWindow(target.edit));

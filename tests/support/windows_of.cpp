@@ -57,16 +57,20 @@ HWND VisibleWindowOf(DWORD processId, const wchar_t* className) {
     return nullptr;
 }
 
+std::optional<LRESULT> AnswerOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerMs, &answer)) {
+        return std::nullopt;
+    }
+    return static_cast<LRESULT>(answer);
+}
+
 std::wstring TextOf(HWND window) {
     // Asked of the window itself: a control's text in another process is not
     // always kept by the window manager.
     wchar_t text[1024] = {};
-    DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                               &length)) {
-        return {};
-    }
-    return std::wstring(text, length);
+    const auto length = AnswerOf(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return length ? std::wstring(text, static_cast<size_t>(*length)) : std::wstring();
 }
 
 std::wstring ClassOf(HWND window) {

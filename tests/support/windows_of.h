@@ -4,10 +4,19 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace test {
+
+// How long a window of another program is given to answer a message: as long
+// as a busy machine may need, never without end.
+inline constexpr UINT kAnswerMs = 10000;
+
+// What a window of another program answers to a message; none when it did
+// not answer in time.
+std::optional<LRESULT> AnswerOf(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
 // The visible top-level windows of a process.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
