@@ -25,12 +25,6 @@ using test::PollUntil;
 
 class Ending : public test::VeilkeeperRunning {
 protected:
-    void Hide(const test::TargetProgram& target) {
-        const int before = list->Count();
-        HideWithKeyOver(target.window);
-        ASSERT_TRUE(Rows(before + 1));
-        ASSERT_TRUE(PollUntil([&] { return !Visible(target.window); }));
-    }
     std::vector<std::wstring> Titles() {
         std::vector<std::wstring> titles;
         for (int row = 0; row < list->Count(); ++row) {
@@ -44,7 +38,7 @@ TEST_F(Ending, AfterAKillTheNextStartListsTheWindowsStillHiddenAndEachComesBack)
     // Each is hidden before the next comes up, so none covers another.
     auto startHidden = [&](const std::wstring& title) {
         test::TargetProgram target = test::StartTarget(title, 20, 20);
-        Hide(target);
+        Hide(target.window);
         return target;
     };
     test::TargetProgram a = startHidden(L"甲");
@@ -93,8 +87,8 @@ TEST_F(Ending, EveryOtherEndOfTheMainWindowShowsTheListedWindows) {
         SCOPED_TRACE(c.what);
         test::TargetProgram first = test::StartTarget(L"第一个", 20, 20);
         test::TargetProgram second = test::StartTarget(L"second", 20, 300);
-        Hide(first);
-        Hide(second);
+        Hide(first.window);
+        Hide(second.window);
 
         ::PostMessageW(main, c.message, c.wParam, static_cast<LPARAM>(c.lParam));
         EXPECT_TRUE(veilkeeper->WaitForExit(10s));
@@ -109,7 +103,7 @@ TEST_F(Ending, EveryOtherEndOfTheMainWindowShowsTheListedWindows) {
 TEST_F(Ending, ARecordedHandleThatNamesAnotherProgramsWindowNeverShowsIt) {
     test::TargetProgram recorded = test::StartTarget(L"recorded", 20, 20);
     test::TargetProgram other = test::StartTarget(L"another program's", 20, 300);
-    Hide(recorded);
+    Hide(recorded.window);
     veilkeeper->Kill();
     ASSERT_TRUE(veilkeeper->WaitForExit(10s));
 

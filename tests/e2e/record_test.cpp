@@ -24,9 +24,7 @@ const std::wstring kHiddenKey = L"Software\\Veilkeeper\\Hidden";
 class Record : public test::VeilkeeperRunning {
 protected:
     void HideAndGiveBack(const test::TargetProgram& target) {
-        HideWithKeyOver(target.window);
-        ASSERT_TRUE(PollUntil([&] { return !Visible(target.window); }));
-        ASSERT_TRUE(Rows(1));
+        ASSERT_NO_FATAL_FAILURE(Hide(target.window));
         test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
         ASSERT_TRUE(PollUntil([&] { return Visible(target.window); }));
         ASSERT_TRUE(Rows(0));

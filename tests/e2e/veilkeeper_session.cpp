@@ -71,7 +71,7 @@ void VeilkeeperRunning::StartAgain() {
 }
 
 bool VeilkeeperRunning::Rows(int count) {
-    return PollUntil([&] { return list->Count() == count; }, 5s);
+    return PollUntil([&] { return list->Count() == count; });
 }
 
 POINT VeilkeeperRunning::CentreOfWindow(HWND window) {
@@ -115,6 +115,13 @@ bool HeldBySomeone(UINT modifiers, UINT virtualKey) {
 void VeilkeeperRunning::HideWithKeyOver(HWND window, std::initializer_list<WORD> keys) {
     EXPECT_TRUE(PointAt(window)) << "the window is what lies under the pointer";
     PressKeys(keys);
+}
+
+void VeilkeeperRunning::Hide(HWND window) {
+    const int before = list->Count();
+    HideWithKeyOver(window);
+    ASSERT_TRUE(Rows(before + 1)) << "listed";
+    ASSERT_TRUE(PollUntil([&] { return !Visible(window); })) << "gone from the screen";
 }
 
 }  // namespace test

@@ -65,6 +65,10 @@ protected:
     HWND OpenCommandMenu();
     // Points at the window, then presses the keys (the default hide-key unless told).
     void HideWithKeyOver(HWND window, std::initializer_list<WORD> keys = {kDefaultHideKey});
+    // Hides the window with the default hide-key and waits until it has its
+    // row and is gone from the screen: a press that follows finds nothing of
+    // it at its place.
+    void Hide(HWND window);
     // Starts Veilkeeper again, the earlier one ended however it did.
     void StartAgain();
 
