@@ -65,6 +65,10 @@ TEST_F(CommandMenuE2E, ANewHideKeyWorksAtOnceAndAfterARestart) {
     test::PressKeys({VK_RETURN});
     HWND dialog = test::WaitForVisibleDialog(L"快捷键设定");
     ASSERT_NE(dialog, nullptr);
+    // Keys go to the window in front: shown is not yet ready for them.
+    ASSERT_TRUE(PollUntil([&] {
+        return ::GetForegroundWindow() == dialog && Focus() == ::GetDlgItem(dialog, IDC_HOTKEY);
+    }));
     test::PressKeys({VK_CONTROL, VK_F8});  // typed into the hotkey control
     ASSERT_TRUE(PollUntil([&] {
         return test::AnswerOf(::GetDlgItem(dialog, IDC_HOTKEY), HKM_GETHOTKEY) == MAKEWORD(VK_F8, HOTKEYF_CONTROL);

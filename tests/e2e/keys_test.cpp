@@ -92,7 +92,7 @@ TEST_F(Keys, AHeldHideKeyHidesOneWindowOfAStack) {
         stack.push_back(test::StartTarget(title, 20, 20));
         ASSERT_NE(stack.back().window, nullptr);
     }
-    test::MovePointer(CentreOfWindow(stack.back().window));
+    ASSERT_TRUE(test::PointAt(stack.back().window));
     for (int repeat = 0; repeat < 4; ++repeat) {
         test::KeyDown(test::kDefaultHideKey);
     }
@@ -102,7 +102,9 @@ TEST_F(Keys, AHeldHideKeyHidesOneWindowOfAStack) {
     EXPECT_EQ(list->Text(0), L"上");
     EXPECT_TRUE(Visible(stack[0].window) && Visible(stack[1].window));
 
-    // Released, the key hides again.
+    // Released, the key hides again: the next window, once the top one has
+    // gone from over it.
+    ASSERT_TRUE(PollUntil([&] { return !Visible(stack[2].window); }));
     test::PressKeys({test::kDefaultHideKey});
     EXPECT_TRUE(PollUntil([&] { return list->Count() == 2; }));
 }
@@ -140,6 +142,9 @@ TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(message); }));
     ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
+    // The old key is registered again once the dialog's run is over, a moment
+    // after its window went.
+    ASSERT_TRUE(test::HeldBySomeone(0, test::kDefaultHideKey));
 
     HideWithKeyOver(target.window);
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); })) << "the old key still hides";

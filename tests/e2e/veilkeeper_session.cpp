@@ -80,6 +80,13 @@ POINT VeilkeeperRunning::CentreOfWindow(HWND window) {
     return CentreOf(rect);
 }
 
+HWND VeilkeeperRunning::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info);
+    return info.hwndFocus;
+}
+
 HWND VeilkeeperRunning::OpenCommandMenu() {
     Click(CentreOfWindow(::GetDlgItem(main, kMenuButtonId)));
     HWND menu = nullptr;

@@ -61,6 +61,8 @@ protected:
     // Waits until the list has `count` rows; whether it had them in time.
     bool Rows(int count);
     static POINT CentreOfWindow(HWND window);
+    // The window of Veilkeeper's that has the keyboard focus.
+    HWND Focus() const;
     // Opens the ">>" button's menu with a click; the menu's window.
     HWND OpenCommandMenu();
     // Points at the window, then presses the keys (the default hide-key unless told).
