@@ -70,7 +70,10 @@ TEST_F(Faults, AWindowThatGoesWhileHiddenLosesItsRowBySelf) {
 
         test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
         EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(stays.window) != FALSE; }));
-        ::ShowWindowAsync(main, SW_SHOWNA);  // the option hid Veilkeeper after the restore
+        // The option hides Veilkeeper after the restore, a moment after the
+        // window came back: shown again only once it has.
+        ASSERT_TRUE(PollUntil([&] { return !::IsWindowVisible(main); }));
+        ::ShowWindowAsync(main, SW_SHOWNA);
         ASSERT_TRUE(PollUntil([&] { return list->Count() == 0 && ::IsWindowVisible(main); }));
     }
 }

@@ -6,7 +6,8 @@
 
 namespace test {
 
-// Posted: its thread stops pumping messages until a line arrives on its input.
+// Posted: its thread stops pumping messages until a line arrives on its input;
+// it prints "hanging" as it stops.
 inline constexpr UINT kHangTarget = WM_APP + 1;
 // Sent: answers how many Control+Tab key-downs the program received.
 inline constexpr UINT kControlTabCount = WM_APP + 2;

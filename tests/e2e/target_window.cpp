@@ -43,6 +43,9 @@ void RunModalDialog(HWND owner) {
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case test::kHangTarget: {
+        // Said first, so the test knows from when on nothing is pumped.
+        std::printf("hanging\n");
+        std::fflush(stdout);
         char line[64];
         DWORD read = 0;
         ::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), line, sizeof line, &read, nullptr);

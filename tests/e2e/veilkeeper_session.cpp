@@ -48,7 +48,7 @@ bool Answers(HWND window, UINT timeoutMs) {
 
 bool Hang(TargetProgram& target) {
     ::PostMessageW(target.window, kHangTarget, 0, 0);
-    return PollUntil([&] { return !Answers(target.window, 100); }, 5s);
+    return target.process.ReadLine(20s) == "hanging";
 }
 
 void Resume(TargetProgram& target) {

@@ -39,7 +39,8 @@ struct TargetProgram {
     HWND edit = nullptr;
 };
 TargetProgram StartTarget(const std::wstring& title, int x, int y, const std::wstring& kind = L"");
-// Makes the target's thread stop pumping messages until Resume.
+// Makes the target's thread stop pumping messages until Resume; whether it
+// said it stopped in time.
 bool Hang(TargetProgram& target);
 void Resume(TargetProgram& target);
 // Whether the window's thread answers a message within the time.
