@@ -87,7 +87,7 @@ TEST_F(CommandMenu, ExitEndsTheRun) {
         ASSERT_NE(menuWindow, nullptr);
         PressInMenu(menuWindow, VK_UP);  // wraps to the last entry
         PressInMenu(menuWindow, VK_RETURN);
-        EXPECT_TRUE(d.Ended(5000));
+        EXPECT_TRUE(d.Ended(10000));
     });
     EXPECT_EQ(result, IDOK);
 }

@@ -103,7 +103,7 @@ TEST_F(Hiding, ExitShowsEveryWindowNewestFirstAndEndsTheRun) {
     const INT_PTR result = WithMainWindow([&](Driver& d) {
         HideWithKeyOver(d, {Target(1), Target(2)});
         ::PostMessageW(d.Window(), WM_COMMAND, ID_EXIT, 0);
-        EXPECT_TRUE(d.Ended(5000));
+        EXPECT_TRUE(d.Ended(10000));
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(services.Requests(), (std::vector<std::string>{"hide 1", "hide 2", "show 2", "front 2", "show 1"}))
@@ -196,7 +196,7 @@ TEST_F(Hiding, BroughtBackTheWindowIsReadyForTheKeyboardAndEnterGivesTheSelected
         const auto enter = [&] {
             const size_t before = services.Calls().size();
             ::PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
-            EXPECT_TRUE(test::WaitFor([&] { return services.Calls().size() >= before + 2; }, 5s));
+            EXPECT_TRUE(test::WaitFor([&] { return services.Calls().size() >= before + 2; }));
             return services.Requests(before);
         };
 
@@ -269,7 +269,7 @@ TEST_F(Hiding, AWindowClosedWhileHiddenLosesItsRowBySelf) {
     WithMainWindow([&](Driver& d) {
         HideWithKeyOver(d, {Target(1), Target(2)});
         services.Close(Target(1));
-        EXPECT_TRUE(test::WaitFor([&] { return Titles(d) == std::vector<std::wstring>{L"B"}; }, 2s));
+        EXPECT_TRUE(test::WaitFor([&] { return Titles(d) == std::vector<std::wstring>{L"B"}; }));
         EXPECT_EQ(ImageCount(d), 1);
         EXPECT_EQ(services.Calls().size(), 2u) << "nothing shown";
     });
@@ -283,7 +283,7 @@ TEST_F(Hiding, ADoubleClickOnARowOfAnotherWindowNowShowsNothingAndVeilkeeperStay
         services.Reuse(Target(1), 0x9000, 0x9004);
         // Whether the check or the double-click sees it first, no window is shown.
         DoubleClickRow(d, 0);
-        EXPECT_TRUE(test::WaitFor([&] { return Titles(d).empty(); }, 2s));
+        EXPECT_TRUE(test::WaitFor([&] { return Titles(d).empty(); }));
         EXPECT_EQ(services.Calls().size(), 1u);
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
     });
@@ -307,7 +307,7 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
             HideWithKeyOver(d, fresh, {Target(1), Target(2)});
             ::PostMessageW(d.Window(), WM_ENDSESSION, FALSE, 0);  // a log-off that was called off
             ::PostMessageW(d.Window(), c.message, c.wParam, 0);
-            EXPECT_TRUE(d.Ended(5000)) << c.what;
+            EXPECT_TRUE(d.Ended(10000)) << c.what;
         });
         // A quit message goes on to the loop outside the dialog's: take it,
         // whatever else this case found.
@@ -366,7 +366,7 @@ TEST_F(Hiding, SetUpRegistersTheHideKeyWithoutRepeatsAndWatchesTheKeyboardForThe
         services.SetClock(20'050);
         Key(d, VK_TAB, false);
         ASSERT_TRUE(armed());
-        EXPECT_TRUE(test::WaitFor([&] { return !armed(); }, 5s));
+        EXPECT_TRUE(test::WaitFor([&] { return !armed(); }));
         Key(d, VK_LCONTROL, false);
     });
     EXPECT_TRUE(services.KeyboardWatchState().ended) << "the watch goes with the window";
@@ -397,7 +397,7 @@ TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
         HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
         EXPECT_EQ(Titles(d).size(), 2u) << "not at once";
         services.SetClock(1'000'000 + hider::HideKeyPresses::kPairingWindowMs);
-        EXPECT_TRUE(test::WaitFor([&] { return Titles(d).size() == 3u; }, 5s));
+        EXPECT_TRUE(test::WaitFor([&] { return Titles(d).size() == 3u; }));
         EXPECT_EQ(Titles(d).front(), L"w2");
         // A release the watch missed: the next press looks like the held
         // key's repeat and is lost, that one alone: its release heals.
@@ -452,7 +452,7 @@ TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
         EXPECT_EQ(Titles(d), std::vector<std::wstring>{L"A"}) << "the hidden window stays hidden and listed";
         EXPECT_EQ(services.Calls().size(), 1u);
         ::PostMessageW(d.Window(), WM_COMMAND, ID_EXIT, 0);
-        EXPECT_TRUE(d.Ended(5000));
+        EXPECT_TRUE(d.Ended(10000));
     });
     EXPECT_TRUE(services.Registered().empty());
     EXPECT_TRUE(services.KeyboardWatchState().ended) << "the watch goes with the window";
