@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "child_process.h"
+#include "held_hotkey.h"
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
@@ -30,7 +31,7 @@ TEST_F(CommandMenuE2E, ExitShowsEveryHiddenWindowEndsAndFreesTheHotkeys) {
     for (HWND window : {first.window, second.window}) {
         ASSERT_NO_FATAL_FAILURE(Hide(window));
     }
-    EXPECT_FALSE(::RegisterHotKey(nullptr, 1, 0, test::kDefaultHideKey)) << "Veilkeeper holds the hide-key";
+    EXPECT_FALSE(test::IsFree(0, test::kDefaultHideKey)) << "Veilkeeper holds the hide-key";
 
     // Esc closes the menu and runs nothing.
     HWND menu = OpenCommandMenu();
@@ -53,8 +54,7 @@ TEST_F(CommandMenuE2E, ExitShowsEveryHiddenWindowEndsAndFreesTheHotkeys) {
     EXPECT_TRUE(veilkeeper->WaitForExit(10s));
     EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(first.window) && ::IsWindowVisible(second.window); }));
 
-    EXPECT_TRUE(::RegisterHotKey(nullptr, 1, 0, test::kDefaultHideKey)) << "released when Veilkeeper ended";
-    ::UnregisterHotKey(nullptr, 1);
+    EXPECT_TRUE(test::IsFree(0, test::kDefaultHideKey)) << "released when Veilkeeper ended";
 }
 
 TEST_F(CommandMenuE2E, ANewHideKeyWorksAtOnceAndAfterARestart) {

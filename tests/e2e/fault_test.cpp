@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "held_hotkey.h"
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
@@ -141,7 +142,8 @@ TEST_F(FaultsAtStart, OfTenInstancesStartedAtOnceExactlyOneStays) {
 }
 
 TEST_F(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
-    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, 0, test::kDefaultHideKey)) << "this test holds the hide-key";
+    const test::HeldHotKey hideKey(0, test::kDefaultHideKey);
+    ASSERT_TRUE(hideKey.Held()) << "this test holds the hide-key";
 
     test::ChildProcess veilkeeper = test::StartVeilkeeper();
     HWND main = test::FirstDialogOf(veilkeeper);
@@ -174,7 +176,6 @@ TEST_F(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
 
     ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
     EXPECT_TRUE(veilkeeper.WaitForExit(10s));
-    ::UnregisterHotKey(nullptr, 1);
 }
 
 // Settings of the wrong type or size, one at a time and all at once: each
@@ -223,11 +224,7 @@ TEST_F(FaultsAtStart, BrokenSettingsNeverStopAStart) {
                   c.invisibleOnDrop);
         EXPECT_EQ(test::AnswerOf(::GetDlgItem(main, IDC_HIDE_SELF_AFTER_SHOW), BM_GETCHECK) == BST_CHECKED,
                   c.hideSelfAfterShow);
-        const bool free = ::RegisterHotKey(nullptr, 2, 0, test::kDefaultHideKey) != FALSE;
-        if (free) {
-            ::UnregisterHotKey(nullptr, 2);
-        }
-        EXPECT_EQ(!free, c.holdsPlainDefaultKey);
+        EXPECT_EQ(!test::IsFree(0, test::kDefaultHideKey), c.holdsPlainDefaultKey);
         ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
         EXPECT_TRUE(veilkeeper.WaitForExit(10s));
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "held_hotkey.h"
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
@@ -125,7 +126,8 @@ TEST_F(Keys, APostedDestroyLeavesBothKeysWorking) {
 }
 
 TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
-    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_F8)) << "this test holds Control+F8";
+    const test::HeldHotKey controlF8(MOD_CONTROL, VK_F8);
+    ASSERT_TRUE(controlF8.Held()) << "this test holds Control+F8";
     test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
 
     ::PostMessageW(main, WM_COMMAND, test::kSetHotKeyCommand, 0);
@@ -150,7 +152,6 @@ TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); })) << "the old key still hides";
     EXPECT_FALSE(test::StoredDword(L"VirtualKey").has_value()) << "nothing written";
     EXPECT_FALSE(test::StoredDword(L"Modifiers").has_value()) << "nothing written";
-    ::UnregisterHotKey(nullptr, 1);
 }
 
 TEST_F(Keys, ADragWhoseCaptureIsTakenAwayHidesNothingAndVeilkeeperComesBack) {

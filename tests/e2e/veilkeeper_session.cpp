@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "held_hotkey.h"
 #include "input.h"
 #include "poll.h"
 #include "system_directory.h"
@@ -109,14 +110,7 @@ bool PointAt(HWND window) {
 }
 
 bool HeldBySomeone(UINT modifiers, UINT virtualKey) {
-    constexpr int kProbeId = 0x7F00;
-    return PollUntil([&] {
-        if (::RegisterHotKey(nullptr, kProbeId, modifiers, virtualKey)) {
-            ::UnregisterHotKey(nullptr, kProbeId);
-            return false;
-        }
-        return true;
-    });
+    return PollUntil([&] { return !IsFree(modifiers, virtualKey); });
 }
 
 void VeilkeeperRunning::HideWithKeyOver(HWND window, std::initializer_list<WORD> keys) {
