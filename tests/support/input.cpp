@@ -58,19 +58,30 @@ private:
     std::thread m_thread;
 };
 
+bool IsOnScreen(HWND window) {
+    return window != nullptr && ::IsWindowVisible(window);
+}
+
+// Keys go to the window with the focus in the thread in front. A window made
+// the foreground window gets the focus a moment later, once its own thread
+// has taken the activation: a key sent before is lost (seen: the first of a
+// double Control+Tab never reached Veilkeeper's watch, with the desk in front
+// and no focus yet).
 bool SomeWindowOnScreenHasTheKeyboard() {
     HWND foreground = ::GetForegroundWindow();
-    return foreground != nullptr && ::IsWindowVisible(foreground);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return IsOnScreen(foreground) && ::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &thread) &&
+           thread.hwndFocus != nullptr;
 }
 
 void GiveTheKeyboardToSomeWindow() {
     // A window just hidden may still be the foreground window for a moment,
     // until the system moves the activation on, to another window or to none.
-    if (SomeWindowOnScreenHasTheKeyboard()) {
-        return;
+    if (!IsOnScreen(::GetForegroundWindow())) {
+        static Desk desk;
+        ::SetForegroundWindow(desk.Window());
     }
-    static Desk desk;
-    ::SetForegroundWindow(desk.Window());
     WaitFor(SomeWindowOnScreenHasTheKeyboard);
 }
 
