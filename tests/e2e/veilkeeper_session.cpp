@@ -1,6 +1,7 @@
 #include "veilkeeper_session.h"
 
 #include <cstdio>
+#include <string>
 
 #include "held_hotkey.h"
 #include "input.h"
@@ -62,12 +63,26 @@ void VeilkeeperRunning::SetUp() {
     StartAgain();
 }
 
+namespace {
+// What a start showed instead of its main window, for the failure's message.
+std::string Instead(const ChildProcess& process, HWND shown) {
+    if (shown != nullptr) {
+        return "another dialog";
+    }
+    DWORD code = 0;
+    if (!process.Running() && ::GetExitCodeProcess(process.Handle(), &code)) {
+        return "no window; it ended with code " + std::to_string(code);
+    }
+    return "no window; it still runs";
+}
+}  // namespace
+
 void VeilkeeperRunning::StartAgain() {
     list.reset();
     veilkeeper.reset();
     veilkeeper.emplace(StartVeilkeeper());
     main = FirstDialogOf(*veilkeeper);
-    ASSERT_TRUE(IsMainWindow(main));
+    ASSERT_TRUE(IsMainWindow(main)) << Instead(*veilkeeper, main);
     list.emplace(::GetDlgItem(main, kHiddenListId));
 }
 
