@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "child_process.h"
+#include "held_hotkey.h"
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
+#include "resource.h"
 #include "system_directory.h"
 #include "user_settings.h"
 #include "veilkeeper_session.h"
@@ -23,10 +25,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::PollUntil;
-
-constexpr WORD kHideKey = 0xC0;
-constexpr int kInvisibleOnDropId = 1005;
-constexpr int kHideSelfAfterShowId = 1016;
 
 // The prefix's folder for temporary files, with its closing backslash.
 std::wstring TempFolder() {
@@ -57,9 +55,7 @@ TEST_F(Faults, AWindowThatGoesWhileHiddenLosesItsRowBySelf) {
         test::TargetProgram target = test::StartTarget(L"会退出的程序", 20, 20);
         test::TargetProgram stays = test::StartTarget(L"stays", 20, 300);
         for (HWND window : {stays.window, target.window}) {
-            const int before = list->Count();
-            HideWithKeyOver(window, {kHideKey});
-            ASSERT_TRUE(PollUntil([&] { return list->Count() == before + 1; }));
+            ASSERT_NO_FATAL_FAILURE(Hide(window));
         }
 
         if (killed) {
@@ -68,14 +64,17 @@ TEST_F(Faults, AWindowThatGoesWhileHiddenLosesItsRowBySelf) {
             ::PostMessageW(target.window, WM_CLOSE, 0, 0);
         }
         ASSERT_TRUE(target.process.WaitForExit(10s));
-        EXPECT_TRUE(PollUntil([&] { return list->Count() == 1; }, 2s));
+        EXPECT_TRUE(Rows(1));
         EXPECT_EQ(list->Text(0), L"stays");
         EXPECT_FALSE(::IsWindowVisible(stays.window));
         EXPECT_TRUE(test::Answers(main, 1000));
 
         test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
         EXPECT_TRUE(PollUntil([&] { return ::IsWindowVisible(stays.window) != FALSE; }));
-        ::ShowWindow(main, SW_SHOWNA);  // the option hid Veilkeeper after the restore
+        // The option hides Veilkeeper after the restore, a moment after the
+        // window came back: shown again only once it has.
+        ASSERT_TRUE(PollUntil([&] { return !::IsWindowVisible(main); }));
+        ::ShowWindowAsync(main, SW_SHOWNA);
         ASSERT_TRUE(PollUntil([&] { return list->Count() == 0 && ::IsWindowVisible(main); }));
     }
 }
@@ -90,17 +89,25 @@ TEST_F(Faults, TitlesInAnyScriptComeBackUnchanged) {
     std::vector<test::TargetProgram> targets;
     for (const std::wstring& title : titles) {
         targets.push_back(test::StartTarget(title, 20, 20));
-        HideWithKeyOver(targets.back().window, {kHideKey});
-        ASSERT_TRUE(PollUntil([&] { return list->Count() == static_cast<int>(targets.size()); }));
+        ASSERT_NO_FATAL_FAILURE(Hide(targets.back().window));
     }
     for (size_t i = 0; i < targets.size(); ++i) {
         EXPECT_EQ(list->Text(static_cast<int>(targets.size() - 1 - i)), titles[i]);  // newest on top
     }
 }
 
-TEST(FaultsAtStart, OfTenInstancesStartedAtOnceExactlyOneStays) {
-    test::ForgetSettings();
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+// Each test starts Veilkeeper itself, as its case needs, from a first start
+// with the instance-count library in place.
+class FaultsAtStart : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ForgetSettings();
+        ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+    }
+    void TearDown() override { test::ForgetSettings(); }
+};
+
+TEST_F(FaultsAtStart, OfTenInstancesStartedAtOnceExactlyOneStays) {
     std::vector<std::unique_ptr<test::ChildProcess>> instances;
     for (int i = 0; i < 10; ++i) {
         instances.push_back(std::make_unique<test::ChildProcess>(test::StartVeilkeeper()));
@@ -134,10 +141,9 @@ TEST(FaultsAtStart, OfTenInstancesStartedAtOnceExactlyOneStays) {
     EXPECT_EQ(mainWindows, 1);
 }
 
-TEST(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
-    test::ForgetSettings();
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
-    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, 0, kHideKey)) << "this test holds the hide-key";
+TEST_F(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
+    const test::HeldHotKey hideKey(0, test::kDefaultHideKey);
+    ASSERT_TRUE(hideKey.Held()) << "this test holds the hide-key";
 
     test::ChildProcess veilkeeper = test::StartVeilkeeper();
     HWND main = test::FirstDialogOf(veilkeeper);
@@ -157,7 +163,7 @@ TEST(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
         dialog = ::FindWindowW(L"#32770", L"快捷键设定");
         return dialog != nullptr && ::IsWindowVisible(dialog);
     }));
-    ::SendMessageW(::GetDlgItem(dialog, 1015), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
+    test::AnswerOf(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL));
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
 
@@ -170,13 +176,11 @@ TEST(FaultsAtStart, AHideKeyHeldByAnotherProgramLeavesTheRestWorking) {
 
     ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
     EXPECT_TRUE(veilkeeper.WaitForExit(10s));
-    ::UnregisterHotKey(nullptr, 1);
-    test::ForgetSettings();
 }
 
 // Settings of the wrong type or size, one at a time and all at once: each
 // start shows the main window with the values the reading rules give.
-TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
+TEST_F(FaultsAtStart, BrokenSettingsNeverStopAStart) {
     struct Value {
         const wchar_t* name;
         DWORD type;
@@ -207,7 +211,6 @@ TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
          false, true, false},
     };
 
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::ForgetSettings();
@@ -217,24 +220,17 @@ TEST(FaultsAtStart, BrokenSettingsNeverStopAStart) {
         test::ChildProcess veilkeeper = test::StartVeilkeeper();
         HWND main = test::FirstDialogOf(veilkeeper);
         ASSERT_TRUE(test::IsMainWindow(main));
-        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, kInvisibleOnDropId), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        EXPECT_EQ(test::AnswerOf(::GetDlgItem(main, IDC_INVISIBLE_ON_DROP), BM_GETCHECK) == BST_CHECKED,
                   c.invisibleOnDrop);
-        EXPECT_EQ(::SendMessageW(::GetDlgItem(main, kHideSelfAfterShowId), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        EXPECT_EQ(test::AnswerOf(::GetDlgItem(main, IDC_HIDE_SELF_AFTER_SHOW), BM_GETCHECK) == BST_CHECKED,
                   c.hideSelfAfterShow);
-        const bool free = ::RegisterHotKey(nullptr, 2, 0, kHideKey) != FALSE;
-        if (free) {
-            ::UnregisterHotKey(nullptr, 2);
-        }
-        EXPECT_EQ(!free, c.holdsPlainDefaultKey);
+        EXPECT_EQ(!test::IsFree(0, test::kDefaultHideKey), c.holdsPlainDefaultKey);
         ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
         EXPECT_TRUE(veilkeeper.WaitForExit(10s));
     }
-    test::ForgetSettings();
 }
 
-TEST(FaultsAtStart, APlantedLibraryBesideTheProgramOrInTheCurrentFolderIsNeverLoaded) {
-    test::ForgetSettings();
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+TEST_F(FaultsAtStart, APlantedLibraryBesideTheProgramOrInTheCurrentFolderIsNeverLoaded) {
     const std::wstring temp = TempFolder();
     const std::wstring mark = FreshRogueMark();
 
@@ -300,9 +296,7 @@ private:
     std::wstring m_html;
 };
 
-TEST(FaultsAtStart, ALibraryPlantedBesideTheProgramIsNotLoadedWhenF1OpensTheGuide) {
-    test::ForgetSettings();
-    ASSERT_TRUE(test::InstallInstanceLibrary(L"Onecopy.dll"));
+TEST_F(FaultsAtStart, ALibraryPlantedBesideTheProgramIsNotLoadedWhenF1OpensTheGuide) {
     const std::wstring temp = TempFolder();
     const std::wstring mark = FreshRogueMark();
 
@@ -366,7 +360,7 @@ TEST_F(Faults, MessagesForgedByAnotherProgramLeaveItRunning) {
 
     // Still whole: the hide-key hides, the list shows the row.
     test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
-    HideWithKeyOver(target.window, {kHideKey});
+    HideWithKeyOver(target.window);
     EXPECT_TRUE(PollUntil([&] { return list->Count() == 1; }));
     EXPECT_TRUE(PollUntil([&] { return !::IsWindowVisible(target.window); }));  // hidden asynchronously
 }

@@ -14,6 +14,7 @@
 #include "resource.h"
 #include "system_directory.h"
 #include "veilkeeper_session.h"
+#include "windows_of.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST_F(FinderDrag, DroppingOnAControlHidesItsWindowWhileVeilkeeperStepsAside) {
 TEST_F(FinderDrag, WithTheOptionOffDroppingOnVeilkeeperHidesNothing) {
     test::Click(CentreOfWindow(::GetDlgItem(main, IDC_INVISIBLE_ON_DROP)));
     ASSERT_TRUE(PollUntil([&] {
-        return ::SendMessageW(::GetDlgItem(main, IDC_INVISIBLE_ON_DROP), BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+        return test::AnswerOf(::GetDlgItem(main, IDC_INVISIBLE_ON_DROP), BM_GETCHECK) == BST_UNCHECKED;
     }));
 
     PressOnFinder();

@@ -13,38 +13,23 @@
 #include "poll.h"
 #include "resource.h"
 #include "veilkeeper_session.h"
+#include "windows_of.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using test::PollUntil;
 
-constexpr WORD kHideKey = 0xC0;
-constexpr UINT kWindowMenuRequestCount = WM_APP + 4;  // answered by the target program
-
 class KeyboardUse : public test::VeilkeeperRunning {
 protected:
-    bool Rows(int count) {
-        return PollUntil([&] { return list->Count() == count; }, 5s);
-    }
     // Each hidden before the next starts, so none covers another's place.
     std::vector<test::TargetProgram> HideNew(std::initializer_list<const wchar_t*> titles) {
         std::vector<test::TargetProgram> targets;
         for (const wchar_t* title : titles) {
             targets.push_back(test::StartTarget(title, 20, 20));
-            const int before = list->Count();
-            HideWithKeyOver(targets.back().window, {kHideKey});
-            EXPECT_TRUE(PollUntil([&] { return !Visible(targets.back().window); }));
-            EXPECT_TRUE(Rows(before + 1));
+            Hide(targets.back().window);
         }
         return targets;
-    }
-    // The window of Veilkeeper's that has the keyboard focus.
-    HWND Focus() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        ::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info);
-        return info.hwndFocus;
     }
     HWND Item(int id) const { return ::GetDlgItem(main, id); }
     // Control+Tab twice, as a user brings Veilkeeper back; whether it came,
@@ -55,9 +40,7 @@ protected:
         return PollUntil([&] { return ::GetForegroundWindow() == main && Focus() == Item(IDC_HIDDEN_LIST); });
     }
     static LRESULT WindowMenuRequestsOf(const test::TargetProgram& target) {
-        DWORD_PTR count = 0;
-        ::SendMessageTimeoutW(target.window, kWindowMenuRequestCount, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
-        return static_cast<LRESULT>(count);
+        return test::AnswerOf(target.window, test::kWindowMenuRequestCount).value_or(0);
     }
 };
 
@@ -67,7 +50,8 @@ TEST_F(KeyboardUse, HiddenByKeyGivenBackByKeyAndInFront) {
     ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
 
     ASSERT_TRUE(BringBack());
-    EXPECT_EQ(list->SelectedRow(), 0) << "the newest row is ready";
+    // In front and with the keyboard on its list a moment before its row is chosen.
+    EXPECT_TRUE(PollUntil([&] { return list->SelectedRow() == 0; })) << "the newest row is ready";
     test::PressKeys({VK_RETURN});
     EXPECT_TRUE(PollUntil([&] { return Visible(targets[2].window) && ::GetForegroundWindow() == targets[2].window; }))
         << "the newest is back, in front and active";
@@ -79,13 +63,13 @@ TEST_F(KeyboardUse, HiddenByKeyGivenBackByKeyAndInFront) {
     ASSERT_TRUE(PollUntil([&] { return list->SelectedRow() == 1; }));
     test::PressKeys({VK_RETURN});
     EXPECT_TRUE(PollUntil([&] { return Visible(targets[0].window) && ::GetForegroundWindow() == targets[0].window; }));
-    EXPECT_EQ(list->Count(), 1);
+    EXPECT_TRUE(Rows(1));
     EXPECT_FALSE(Visible(targets[1].window));
 }
 
 TEST_F(KeyboardUse, TheContextMenuKeyAndShiftF10AskTheSelectedRowsWindowForItsWindowMenu) {
     std::vector<test::TargetProgram> targets = HideNew({L"窗口菜单"});
-    ::SendMessageW(Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
+    test::AnswerOf(Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK);
     ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
     ASSERT_TRUE(BringBack());
@@ -108,7 +92,7 @@ TEST_F(KeyboardUse, ExitLeavesTheNewestInFront) {
 
 TEST_F(KeyboardUse, AHungWindowsRestoreByEnterNeverStallsVeilkeeper) {
     std::vector<test::TargetProgram> targets = HideNew({L"不响应"});
-    ::SendMessageW(Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
+    test::AnswerOf(Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK);
     ASSERT_TRUE(test::Hang(targets[0]));
     ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
@@ -137,9 +121,9 @@ TEST_F(KeyboardUse, TabSpaceEnterAndEscWorkTheWindowAsAKeyboardUserExpects) {
     test::PressKeys({VK_TAB});
     ASSERT_TRUE(PollUntil([&] { return Focus() == Item(IDC_INVISIBLE_ON_DROP); }));
     test::PressKeys({VK_SPACE});
-    EXPECT_TRUE(PollUntil([&] { return ::SendMessageW(Item(IDC_INVISIBLE_ON_DROP), BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+    EXPECT_TRUE(PollUntil([&] { return test::AnswerOf(Item(IDC_INVISIBLE_ON_DROP), BM_GETCHECK) == BST_UNCHECKED; }));
     test::PressKeys({VK_SPACE});
-    EXPECT_TRUE(PollUntil([&] { return ::SendMessageW(Item(IDC_INVISIBLE_ON_DROP), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    EXPECT_TRUE(PollUntil([&] { return test::AnswerOf(Item(IDC_INVISIBLE_ON_DROP), BM_GETCHECK) == BST_CHECKED; }));
 
     // The ">>" button opens its menu by Space and by Enter; Esc closes it.
     test::PressKeys({VK_TAB});

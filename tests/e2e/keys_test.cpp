@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "held_hotkey.h"
 #include "input.h"
 #include "poll.h"
 #include "remote_list_view.h"
@@ -29,9 +30,6 @@ using namespace std::chrono_literals;
 using test::PollUntil;
 using Clock = std::chrono::steady_clock;
 
-constexpr WORD kHideKey = 0xC0;
-constexpr UINT kControlTabCount = WM_APP + 2;  // answered by the target program
-
 class Keys : public test::VeilkeeperRunning {
 protected:
     // Veilkeeper hidden, and a program with the keyboard focus.
@@ -42,9 +40,7 @@ protected:
         ASSERT_TRUE(PollUntil([&] { return ::GetForegroundWindow() == target.window; }));
     }
     static LRESULT ControlTabsOf(const test::TargetProgram& target) {
-        DWORD_PTR count = 0;
-        ::SendMessageTimeoutW(target.window, kControlTabCount, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
-        return static_cast<LRESULT>(count);
+        return test::AnswerOf(target.window, test::kControlTabCount).value_or(0);
     }
     static bool StaysSo(const std::function<bool()>& condition) {
         return !PollUntil([&] { return !condition(); }, 1s);
@@ -98,18 +94,20 @@ TEST_F(Keys, AHeldHideKeyHidesOneWindowOfAStack) {
         stack.push_back(test::StartTarget(title, 20, 20));
         ASSERT_NE(stack.back().window, nullptr);
     }
-    test::MovePointer(CentreOfWindow(stack.back().window));
+    ASSERT_TRUE(test::PointAt(stack.back().window));
     for (int repeat = 0; repeat < 4; ++repeat) {
-        test::KeyDown(kHideKey);
+        test::KeyDown(test::kDefaultHideKey);
     }
-    test::KeyUp(kHideKey);
+    test::KeyUp(test::kDefaultHideKey);
     ASSERT_TRUE(PollUntil([&] { return list->Count() == 1; }));
     EXPECT_TRUE(StaysSo([&] { return list->Count() == 1; }));
     EXPECT_EQ(list->Text(0), L"上");
     EXPECT_TRUE(Visible(stack[0].window) && Visible(stack[1].window));
 
-    // Released, the key hides again.
-    test::PressKeys({kHideKey});
+    // Released, the key hides again: the next window, once the top one has
+    // gone from over it.
+    ASSERT_TRUE(PollUntil([&] { return !Visible(stack[2].window); }));
+    test::PressKeys({test::kDefaultHideKey});
     EXPECT_TRUE(PollUntil([&] { return list->Count() == 2; }));
 }
 
@@ -117,7 +115,7 @@ TEST_F(Keys, APostedDestroyLeavesBothKeysWorking) {
     test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
     // Posted messages are handled in order: the keys below come after it.
     ::PostMessageW(main, WM_DESTROY, 0, 0);
-    HideWithKeyOver(target.window, {kHideKey});
+    HideWithKeyOver(target.window);
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); }));
 
     ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -133,14 +131,14 @@ TEST_F(Keys, APostedDestroyLeavesBothKeysWorking) {
 TEST_F(Keys, AfterAKillAndAStartBothKeysWorkAgain) {
     test::TargetProgram first = test::StartTarget(L"第一个", 20, 20);
     test::TargetProgram second = test::StartTarget(L"第二个", 20, 300);
-    HideWithKeyOver(first.window, {kHideKey});
+    HideWithKeyOver(first.window);
     ASSERT_TRUE(PollUntil([&] { return list->Count() == 1; }));
     veilkeeper->Kill();
     ASSERT_TRUE(veilkeeper->WaitForExit(10s));
     StartAgain();
     ASSERT_TRUE(PollUntil([&] { return list->Count() == 1; })) << "listed again";
 
-    HideWithKeyOver(second.window, {kHideKey});
+    HideWithKeyOver(second.window);
     EXPECT_TRUE(PollUntil([&] { return !Visible(second.window) && list->Count() == 2; }));
     ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(PollUntil([&] { return !Visible(main); }));
@@ -149,41 +147,18 @@ TEST_F(Keys, AfterAKillAndAStartBothKeysWorkAgain) {
     EXPECT_TRUE(PollUntil([&] { return Visible(main); }));
 }
 
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwned(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-    if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The visible window another window owns; none in time.
-HWND OwnedWindowOf(HWND owner) {
-    OwnedSearch search{owner, nullptr};
-    PollUntil([&] {
-        ::EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
-}
-
 TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
-    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_F8)) << "this test holds Control+F8";
+    const test::HeldHotKey controlF8(MOD_CONTROL, VK_F8);
+    ASSERT_TRUE(controlF8.Held()) << "this test holds Control+F8";
     test::TargetProgram target = test::StartTarget(L"目标", 20, 20);
 
     ::PostMessageW(main, WM_COMMAND, test::kSetHotKeyCommand, 0);
     HWND dialog = test::WaitForVisibleDialog(L"快捷键设定");
     ASSERT_NE(dialog, nullptr);
-    ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL), 0);
+    test::AnswerOf(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL));
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 
-    HWND message = OwnedWindowOf(dialog);
+    HWND message = test::WaitForOwnedWindow(dialog);
     ASSERT_NE(message, nullptr) << "a message says the key cannot be used";
     const auto texts = test::StaticTextsOf(message);
     EXPECT_NE(std::find(texts.begin(), texts.end(), std::wstring(L"该快捷键无法使用，请另选一个。")), texts.end());
@@ -191,12 +166,14 @@ TEST_F(Keys, AKeyAnotherProgramHoldsIsRefusedAndTheOldKeyStays) {
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(message); }));
     ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(PollUntil([&] { return !::IsWindow(dialog); }));
+    // The old key is registered again once the dialog's run is over, a moment
+    // after its window went.
+    ASSERT_TRUE(test::HeldBySomeone(0, test::kDefaultHideKey));
 
-    HideWithKeyOver(target.window, {kHideKey});
+    HideWithKeyOver(target.window);
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); })) << "the old key still hides";
     EXPECT_FALSE(test::StoredDword(L"VirtualKey").has_value()) << "nothing written";
     EXPECT_FALSE(test::StoredDword(L"Modifiers").has_value()) << "nothing written";
-    ::UnregisterHotKey(nullptr, 1);
 }
 
 TEST_F(Keys, ADragWhoseCaptureIsTakenAwayHidesNothingAndVeilkeeperComesBack) {
@@ -207,7 +184,7 @@ TEST_F(Keys, ADragWhoseCaptureIsTakenAwayHidesNothingAndVeilkeeperComesBack) {
 
     // What the system sends when a dialog comes up or the secure desktop
     // takes the input.
-    ::SendMessageW(main, WM_CANCELMODE, 0, 0);
+    test::AnswerOf(main, WM_CANCELMODE);
     EXPECT_TRUE(PollUntil([&] { return Visible(main); })) << "back when the drag ends";
 
     test::MovePointer(CentreOfWindow(target.edit));

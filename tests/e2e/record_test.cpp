@@ -19,18 +19,12 @@ namespace {
 using namespace std::chrono_literals;
 using test::PollUntil;
 
-constexpr WORD kHideKey = 0xC0;
 const std::wstring kHiddenKey = L"Software\\Veilkeeper\\Hidden";
 
 class Record : public test::VeilkeeperRunning {
 protected:
-    bool Rows(int count) {
-        return PollUntil([&] { return list->Count() == count; }, 5s);
-    }
     void HideAndGiveBack(const test::TargetProgram& target) {
-        HideWithKeyOver(target.window, {kHideKey});
-        ASSERT_TRUE(PollUntil([&] { return !Visible(target.window); }));
-        ASSERT_TRUE(Rows(1));
+        ASSERT_NO_FATAL_FAILURE(Hide(target.window));
         test::DoubleClick(test::CentreOf(list->RowOnScreen(0)));
         ASSERT_TRUE(PollUntil([&] { return Visible(target.window); }));
         ASSERT_TRUE(Rows(0));
@@ -49,7 +43,7 @@ TEST_F(Record, AWindowWhoseEntryCannotBeWrittenStaysOnScreenWithoutARow) {
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kHiddenKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
                                 KEY_ALL_ACCESS, nullptr, volatileParent.put(), nullptr),
               ERROR_SUCCESS);
-    HideWithKeyOver(target.window, {kHideKey});
+    HideWithKeyOver(target.window);
     // The hotkey's message comes before the click's input: with the menu up,
     // the hide-key has been handled.
     HWND menu = OpenCommandMenu();
@@ -62,7 +56,7 @@ TEST_F(Record, AWindowWhoseEntryCannotBeWrittenStaysOnScreenWithoutARow) {
     // With a key that takes entries, the same window goes.
     volatileParent.reset();
     ASSERT_EQ(::RegDeleteKeyW(HKEY_CURRENT_USER, kHiddenKey.c_str()), ERROR_SUCCESS);
-    HideWithKeyOver(target.window, {kHideKey});
+    HideWithKeyOver(target.window);
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window); }));
     EXPECT_TRUE(Rows(1));
 }

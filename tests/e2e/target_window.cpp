@@ -2,25 +2,18 @@
 // with the title from the command line at a fixed place, filled by an edit
 // control; with "desktop-child" after the place, a child window of the
 // desktop instead; with "owned", it also owns a pop-up ("<title> – 查找") to
-// its right. It prints both handles, then pumps messages. Posted WM_APP+1
-// makes it hang: its thread stops pumping until a line arrives on its input.
-// Sent WM_APP+2 answers how many Control+Tab key-downs the program received.
-// Posted WM_APP+3 opens a modal dialog ("<title> – 对话框") below the pop-up:
-// the window is disabled until the dialog is closed. Sent WM_APP+4 answers how
-// many window-menu requests (a right click on the caption) it received; it
-// counts them and opens no menu.
+// its right. It prints both handles, then pumps messages, and answers the
+// messages of target_messages.h.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
+#include "target_messages.h"
+
 namespace {
 
-constexpr UINT kHang = WM_APP + 1;
-constexpr UINT kControlTabCount = WM_APP + 2;
-constexpr UINT kOpenModal = WM_APP + 3;
-constexpr UINT kWindowMenuRequestCount = WM_APP + 4;
 constexpr wchar_t kPopupClass[] = L"VeilkeeperTestPopup";
 
 LRESULT g_controlTabs = 0;
@@ -49,18 +42,21 @@ void RunModalDialog(HWND owner) {
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case kHang: {
+    case test::kHangTarget: {
+        // Said first, so the test knows from when on nothing is pumped.
+        std::printf("hanging\n");
+        std::fflush(stdout);
         char line[64];
         DWORD read = 0;
         ::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), line, sizeof line, &read, nullptr);
         return 0;
     }
-    case kControlTabCount:
+    case test::kControlTabCount:
         return g_controlTabs;
-    case kOpenModal:
+    case test::kOpenModalDialog:
         RunModalDialog(window);
         return 0;
-    case kWindowMenuRequestCount:
+    case test::kWindowMenuRequestCount:
         return g_windowMenuRequests;
     case WM_NCRBUTTONUP:
         if (wParam == HTCAPTION) {

@@ -1,7 +1,9 @@
 #include "veilkeeper_session.h"
 
 #include <cstdio>
+#include <string>
 
+#include "held_hotkey.h"
 #include "input.h"
 #include "poll.h"
 #include "system_directory.h"
@@ -47,8 +49,8 @@ bool Answers(HWND window, UINT timeoutMs) {
 }
 
 bool Hang(TargetProgram& target) {
-    ::PostMessageW(target.window, WM_APP + 1, 0, 0);
-    return PollUntil([&] { return !Answers(target.window, 100); }, 5s);
+    ::PostMessageW(target.window, kHangTarget, 0, 0);
+    return target.process.ReadLine(20s) == "hanging";
 }
 
 void Resume(TargetProgram& target) {
@@ -61,19 +63,44 @@ void VeilkeeperRunning::SetUp() {
     StartAgain();
 }
 
+namespace {
+// What a start showed instead of its main window, for the failure's message.
+std::string Instead(const ChildProcess& process, HWND shown) {
+    if (shown != nullptr) {
+        return "another dialog";
+    }
+    DWORD code = 0;
+    if (!process.Running() && ::GetExitCodeProcess(process.Handle(), &code)) {
+        return "no window; it ended with code " + std::to_string(code);
+    }
+    return "no window; it still runs";
+}
+}  // namespace
+
 void VeilkeeperRunning::StartAgain() {
     list.reset();
     veilkeeper.reset();
     veilkeeper.emplace(StartVeilkeeper());
     main = FirstDialogOf(*veilkeeper);
-    ASSERT_TRUE(IsMainWindow(main));
+    ASSERT_TRUE(IsMainWindow(main)) << Instead(*veilkeeper, main);
     list.emplace(::GetDlgItem(main, kHiddenListId));
+}
+
+bool VeilkeeperRunning::Rows(int count) {
+    return PollUntil([&] { return list->Count() == count; });
 }
 
 POINT VeilkeeperRunning::CentreOfWindow(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
     return CentreOf(rect);
+}
+
+HWND VeilkeeperRunning::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info);
+    return info.hwndFocus;
 }
 
 HWND VeilkeeperRunning::OpenCommandMenu() {
@@ -98,19 +125,19 @@ bool PointAt(HWND window) {
 }
 
 bool HeldBySomeone(UINT modifiers, UINT virtualKey) {
-    constexpr int kProbeId = 0x7F00;
-    return PollUntil([&] {
-        if (::RegisterHotKey(nullptr, kProbeId, modifiers, virtualKey)) {
-            ::UnregisterHotKey(nullptr, kProbeId);
-            return false;
-        }
-        return true;
-    });
+    return PollUntil([&] { return !IsFree(modifiers, virtualKey); });
 }
 
 void VeilkeeperRunning::HideWithKeyOver(HWND window, std::initializer_list<WORD> keys) {
     EXPECT_TRUE(PointAt(window)) << "the window is what lies under the pointer";
     PressKeys(keys);
+}
+
+void VeilkeeperRunning::Hide(HWND window) {
+    const int before = list->Count();
+    HideWithKeyOver(window);
+    ASSERT_TRUE(Rows(before + 1)) << "listed";
+    ASSERT_TRUE(PollUntil([&] { return !Visible(window); })) << "gone from the screen";
 }
 
 }  // namespace test

@@ -13,6 +13,7 @@
 #include "child_process.h"
 #include "remote_list_view.h"
 #include "resource.h"
+#include "target_messages.h"
 
 namespace test {
 
@@ -22,6 +23,8 @@ inline constexpr UINT kExitCommand = ID_EXIT;
 inline constexpr UINT kSetHotKeyCommand = ID_SET_HOTKEY;
 inline constexpr int kMenuButtonId = IDC_MENU_BUTTON;
 inline constexpr UINT kHelpCommand = 0xE146;  // ID_HELP, what F1 asks for
+// The hide-key of a first start: the key left of 1 (VK_OEM_3), unmodified.
+inline constexpr WORD kDefaultHideKey = 0xC0;
 
 ChildProcess StartVeilkeeper();
 // The first dialog-class window the process shows (its main window or a
@@ -36,7 +39,8 @@ struct TargetProgram {
     HWND edit = nullptr;
 };
 TargetProgram StartTarget(const std::wstring& title, int x, int y, const std::wstring& kind = L"");
-// Makes the target's thread stop pumping messages until Resume.
+// Makes the target's thread stop pumping messages until Resume; whether it
+// said it stopped in time.
 bool Hang(TargetProgram& target);
 void Resume(TargetProgram& target);
 // Whether the window's thread answers a message within the time.
@@ -55,10 +59,19 @@ protected:
     void SetUp() override;
 
     static bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
+    // Waits until the list has `count` rows; whether it had them in time.
+    bool Rows(int count);
     static POINT CentreOfWindow(HWND window);
+    // The window of Veilkeeper's that has the keyboard focus.
+    HWND Focus() const;
     // Opens the ">>" button's menu with a click; the menu's window.
     HWND OpenCommandMenu();
-    void HideWithKeyOver(HWND window, std::initializer_list<WORD> keys);
+    // Points at the window, then presses the keys (the default hide-key unless told).
+    void HideWithKeyOver(HWND window, std::initializer_list<WORD> keys = {kDefaultHideKey});
+    // Hides the window with the default hide-key and waits until it has its
+    // row and is gone from the screen: a press that follows finds nothing of
+    // it at its place.
+    void Hide(HWND window);
     // Starts Veilkeeper again, the earlier one ended however it did.
     void StartAgain();
 

@@ -98,7 +98,7 @@ bool ChildProcess::Running() const {
 
 void ChildProcess::Kill() {
     ::TerminateProcess(m_process.get(), 1);
-    ::WaitForSingleObject(m_process.get(), 5000);
+    ::WaitForSingleObject(m_process.get(), 20000);
 }
 
 }  // namespace test

@@ -58,20 +58,31 @@ private:
     std::thread m_thread;
 };
 
+bool IsOnScreen(HWND window) {
+    return window != nullptr && ::IsWindowVisible(window);
+}
+
+// Keys go to the window with the focus in the thread in front. A window made
+// the foreground window gets the focus a moment later, once its own thread
+// has taken the activation: a key sent before is lost (seen: the first of a
+// double Control+Tab never reached Veilkeeper's watch, with the desk in front
+// and no focus yet).
 bool SomeWindowOnScreenHasTheKeyboard() {
     HWND foreground = ::GetForegroundWindow();
-    return foreground != nullptr && ::IsWindowVisible(foreground);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return IsOnScreen(foreground) && ::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &thread) &&
+           thread.hwndFocus != nullptr;
 }
 
 void GiveTheKeyboardToSomeWindow() {
     // A window just hidden may still be the foreground window for a moment,
     // until the system moves the activation on, to another window or to none.
-    if (SomeWindowOnScreenHasTheKeyboard()) {
-        return;
+    if (!IsOnScreen(::GetForegroundWindow())) {
+        static Desk desk;
+        ::SetForegroundWindow(desk.Window());
     }
-    static Desk desk;
-    ::SetForegroundWindow(desk.Window());
-    WaitFor(SomeWindowOnScreenHasTheKeyboard, std::chrono::seconds(5));
+    WaitFor(SomeWindowOnScreenHasTheKeyboard);
 }
 
 void Send(std::vector<INPUT> inputs) {
@@ -100,19 +111,42 @@ void KeyUp(WORD virtualKey) {
 }
 
 void MovePointer(POINT screenPoint) {
-    const auto moved = std::chrono::steady_clock::now();
-    ::SetCursorPos(screenPoint.x, screenPoint.y);
     // The move reaches the system's cursor asynchronously: input that follows
-    // must find the pointer already there. Wine answers from its own record of
-    // the move for 100 ms, and from the X server after (seen: another program
-    // read the old place for a while): the move is there once a reading from
-    // the X server has it too.
-    constexpr auto kWineAnswersFromItsRecord = std::chrono::milliseconds(100);
+    // must find the pointer already there, and so must every other program.
+    // Wine answers from its own record of the move for 100 ms after it, and
+    // from the X server after (seen: another program read the old place for a
+    // while): the move is there once a reading from the X server has it too.
+    // The record is made inside SetCursorPos, so only a reading well over
+    // 100 ms after the call returned is the X server's (Wine counts whole
+    // milliseconds). The X server refuses a move while another program holds
+    // the pointer: the move is asked for again until it is taken, by way of a
+    // neighbouring point, as Wine passes on only a move that changes its record.
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kWineAnswersFromItsRecord = std::chrono::milliseconds(100 + 50);
+    constexpr auto kAskAgainAfter = std::chrono::seconds(1);
+    Clock::time_point asked;
+    const auto ask = [&](bool again) {
+        if (again) {
+            ::SetCursorPos(screenPoint.x + 1, screenPoint.y);
+        }
+        ::SetCursorPos(screenPoint.x, screenPoint.y);
+        asked = Clock::now();
+    };
+    ask(false);
     WaitFor([&] {
+        const auto since = Clock::now() - asked;
+        if (since <= kWineAnswersFromItsRecord) {
+            return false;
+        }
         POINT now{};
-        return ::GetCursorPos(&now) && now.x == screenPoint.x && now.y == screenPoint.y &&
-               std::chrono::steady_clock::now() - moved > kWineAnswersFromItsRecord;
-    }, std::chrono::seconds(5));
+        if (::GetCursorPos(&now) && now.x == screenPoint.x && now.y == screenPoint.y) {
+            return true;
+        }
+        if (since > kAskAgainAfter) {
+            ask(true);
+        }
+        return false;
+    });
 }
 
 void DoubleClick(POINT screenPoint) {

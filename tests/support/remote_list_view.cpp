@@ -2,11 +2,12 @@
 
 #include <commctrl.h>
 
+#include "windows_of.h"
+
 namespace test {
 
 namespace {
 constexpr SIZE_T kPage = 4096;
-constexpr UINT kAnswerMs = 2000;
 constexpr size_t kTextOffset = 512;  // where the text buffer starts in the page
 constexpr int kTextChars = static_cast<int>((kPage - kTextOffset) / sizeof(wchar_t));
 }  // namespace
@@ -28,13 +29,11 @@ RemoteListView::~RemoteListView() {
 }
 
 int RemoteListView::Count() const {
-    DWORD_PTR count = 0;
-    ::SendMessageTimeoutW(m_list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &count);
-    return static_cast<int>(count);
+    return static_cast<int>(AnswerOf(m_list, LVM_GETITEMCOUNT).value_or(0));
 }
 
 int RemoteListView::SelectedRow() const {
-    return static_cast<int>(::SendMessageW(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(AnswerOf(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED).value_or(-1));
 }
 
 std::wstring RemoteListView::Text(int row) const {
@@ -47,13 +46,13 @@ std::wstring RemoteListView::Text(int row) const {
     item.pszText = reinterpret_cast<LPWSTR>(remoteText);
     item.cchTextMax = kTextChars;
     ::WriteProcessMemory(m_process.get(), m_remote, &item, sizeof item, nullptr);
-    DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                               reinterpret_cast<LPARAM>(m_remote), SMTO_ABORTIFHUNG, kAnswerMs, &length)) {
+    const auto length =
+        AnswerOf(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(m_remote));
+    if (!length) {
         return {};
     }
-    std::wstring text(length, L'\0');
-    ::ReadProcessMemory(m_process.get(), remoteText, text.data(), length * sizeof(wchar_t), nullptr);
+    std::wstring text(static_cast<size_t>(*length), L'\0');
+    ::ReadProcessMemory(m_process.get(), remoteText, text.data(), text.size() * sizeof(wchar_t), nullptr);
     return text;
 }
 
@@ -63,9 +62,7 @@ RECT RemoteListView::RowOnScreen(int row) const {
         return {};
     }
     ::WriteProcessMemory(m_process.get(), m_remote, &rect, sizeof rect, nullptr);
-    DWORD_PTR ok = 0;
-    ::SendMessageTimeoutW(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(m_remote),
-                          SMTO_ABORTIFHUNG, kAnswerMs, &ok);
+    AnswerOf(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(m_remote));
     ::ReadProcessMemory(m_process.get(), m_remote, &rect, sizeof rect, nullptr);
     ::MapWindowPoints(m_list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return rect;

@@ -20,6 +20,20 @@ BOOL CALLBACK CollectVisible(HWND window, LPARAM context) {
     return TRUE;
 }
 
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwned(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<OwnedSearch*>(context);
+    if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CALLBACK CollectStatics(HWND window, LPARAM context) {
     if (ClassOf(window) == L"Static") {
         reinterpret_cast<std::vector<std::wstring>*>(context)->push_back(TextOf(window));
@@ -43,16 +57,20 @@ HWND VisibleWindowOf(DWORD processId, const wchar_t* className) {
     return nullptr;
 }
 
+std::optional<LRESULT> AnswerOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerMs, &answer)) {
+        return std::nullopt;
+    }
+    return static_cast<LRESULT>(answer);
+}
+
 std::wstring TextOf(HWND window) {
     // Asked of the window itself: a control's text in another process is not
     // always kept by the window manager.
     wchar_t text[1024] = {};
-    DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                               &length)) {
-        return {};
-    }
-    return std::wstring(text, length);
+    const auto length = AnswerOf(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return length ? std::wstring(text, static_cast<size_t>(*length)) : std::wstring();
 }
 
 std::wstring ClassOf(HWND window) {
@@ -76,6 +94,17 @@ HWND WaitForVisibleDialog(const wchar_t* title, std::chrono::milliseconds timeou
         },
         timeout);
     return shown ? dialog : nullptr;
+}
+
+HWND WaitForOwnedWindow(HWND owner, std::chrono::milliseconds timeout) {
+    OwnedSearch search{owner, nullptr};
+    WaitFor(
+        [&] {
+            ::EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeout);
+    return search.found;
 }
 
 }  // namespace test

@@ -3,14 +3,9 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
-#include "fake_settings_store.h"
-#include "fake_window_record.h"
-#include "fake_window_services.h"
-#include "hider_dlg.h"
-#include "modal_driver.h"
+#include "main_window_run.h"
 #include "poll.h"
 #include "resource.h"
 #include "windows_of.h"
@@ -35,20 +30,7 @@ void PressInMenu(HWND menuWindow, UINT key) {
     ::PostMessageW(menuWindow, WM_KEYUP, key, 0xC0000001);
 }
 
-class CommandMenu : public ::testing::Test {
-protected:
-    test::FakeWindowServices services;
-    test::FakeSettingsStore store;
-    test::FakeWindowRecord record;
-
-    INT_PTR WithMainWindow(const std::function<void(Driver&)>& script) {
-        CHiderDlg dialog(services, store, record);
-        return test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
-            script(d);
-        });
-    }
-};
+class CommandMenu : public test::MainWindowOnFakes {};
 
 TEST_F(CommandMenu, OpensBesideTheButtonWithItsEntriesAndEscRunsNothing) {
     WithMainWindow([&](Driver& d) {
@@ -105,7 +87,7 @@ TEST_F(CommandMenu, ExitEndsTheRun) {
         ASSERT_NE(menuWindow, nullptr);
         PressInMenu(menuWindow, VK_UP);  // wraps to the last entry
         PressInMenu(menuWindow, VK_RETURN);
-        EXPECT_TRUE(d.Ended(5000));
+        EXPECT_TRUE(d.Ended(10000));
     });
     EXPECT_EQ(result, IDOK);
 }

@@ -8,15 +8,14 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "fake_settings_store.h"
-#include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hider_dlg.h"
 #include "hotkey_ids.h"
-#include "modal_driver.h"
+#include "main_window_run.h"
 #include "poll.h"
 #include "resource.h"
 
@@ -27,21 +26,9 @@ using Driver = test::ModalDriver;
 
 using test::Target;
 
-class Hiding : public ::testing::Test {
+class Hiding : public test::MainWindowOnFakes {
 protected:
-    test::FakeWindowServices services;
-    test::FakeWindowRecord record;
-    test::FakeSettingsStore store;
     HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
-
-    // Runs a main window on the fake services; its modal result.
-    INT_PTR WithMainWindow(const std::function<void(Driver&, CHiderDlg&)>& script) {
-        CHiderDlg dialog(services, store, record);
-        return test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
-            script(d, dialog);
-        });
-    }
 
     static std::vector<std::wstring> Titles(Driver& d) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
@@ -73,12 +60,17 @@ protected:
         const platform::KeyEvent event{virtualKey, down};
         ::SendMessageW(d.Window(), WM_INPUT, RIM_INPUTSINK, reinterpret_cast<LPARAM>(&event));
     }
-    // A press of the hotkey, with its key going down and up as the watch sees it.
-    static void PressHotKey(Driver& d, int id) {
-        Key(d, 0xC0, true);
-        HotKeyDown(d, id);
-        Key(d, 0xC0, false);
+    // The hide-key pressed with the pointer over each window in turn, its key
+    // going down and up as the watch sees it.
+    static void HideWithKeyOver(Driver& d, test::FakeWindowServices& on, std::initializer_list<HWND> windows) {
+        for (HWND window : windows) {
+            on.SetPointer({0, 0}, window);
+            Key(d, 0xC0, true);
+            HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
+            Key(d, 0xC0, false);
+        }
     }
+    void HideWithKeyOver(Driver& d, std::initializer_list<HWND> windows) { HideWithKeyOver(d, services, windows); }
 
     static void DoubleClickRow(Driver& d, int row) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
@@ -96,17 +88,11 @@ TEST_F(Hiding, TheHideKeyHidesTheTopLevelWindowUnderThePointerAndListsItNewestFi
     services.AddTarget(Target(1), {L"窗口 A", icon, nullptr});
     services.AddTarget(Target(2), {L"窗口 B", icon, nullptr});
     services.AddTarget(Target(3), {L"", nullptr, Target(2)});  // a child of B
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        services.SetPointer({10, 10}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        services.SetPointer({20, 20}, Target(3));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1), Target(3)});
 
         EXPECT_EQ(Titles(d), (std::vector<std::wstring>{L"窗口 B", L"窗口 A"}));
-        const auto calls = services.Calls();
-        ASSERT_EQ(calls.size(), 2u);
-        EXPECT_EQ(calls[0].what + "/" + std::to_string(calls[0].window == Target(1)), "hide/1");
-        EXPECT_EQ(calls[1].what + "/" + std::to_string(calls[1].window == Target(2)), "hide/1");
+        EXPECT_EQ(services.Requests(), (std::vector<std::string>{"hide 1", "hide 2"}));
         EXPECT_TRUE(test::WaitFor([&] { return ImageCount(d) == 2; })) << "the icons follow the hides";
     });
 }
@@ -114,13 +100,10 @@ TEST_F(Hiding, TheHideKeyHidesTheTopLevelWindowUnderThePointerAndListsItNewestFi
 TEST_F(Hiding, ExitShowsEveryWindowNewestFirstAndEndsTheRun) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
-    const INT_PTR result = WithMainWindow([&](Driver& d, CHiderDlg&) {
-        for (HWND target : {Target(1), Target(2)}) {
-            services.SetPointer({0, 0}, target);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+    const INT_PTR result = WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1), Target(2)});
         ::PostMessageW(d.Window(), WM_COMMAND, ID_EXIT, 0);
-        EXPECT_TRUE(d.Ended(5000));
+        EXPECT_TRUE(d.Ended(10000));
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(services.Requests(), (std::vector<std::string>{"hide 1", "hide 2", "show 2", "front 2", "show 1"}))
@@ -129,13 +112,9 @@ TEST_F(Hiding, ExitShowsEveryWindowNewestFirstAndEndsTheRun) {
 }
 
 TEST_F(Hiding, NothingOfVeilkeeperItselfIsHidden) {
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        services.SetPointer({0, 0}, d.Window());
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        services.SetPointer({0, 0}, d.Item(IDC_HIDDEN_LIST));  // a control: its top-level window is the main window
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        services.SetPointer({0, 0}, nullptr);
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+    WithMainWindow([&](Driver& d) {
+        // A control's top-level window is the main window.
+        HideWithKeyOver(d, {d.Window(), d.Item(IDC_HIDDEN_LIST), nullptr});
         EXPECT_TRUE(Titles(d).empty());
         EXPECT_TRUE(services.Calls().empty());
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
@@ -145,11 +124,8 @@ TEST_F(Hiding, NothingOfVeilkeeperItselfIsHidden) {
 TEST_F(Hiding, RowsKeepTitleAndIconAsTheWindowGaveThem) {
     services.AddTarget(Target(1), {std::wstring(600, L'长'), icon, nullptr});
     services.AddTarget(Target(2), {L"没有图标", nullptr, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        for (HWND target : {Target(1), Target(2)}) {
-            services.SetPointer({0, 0}, target);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1), Target(2)});
         const auto titles = Titles(d);
         ASSERT_EQ(titles.size(), 2u);
         EXPECT_EQ(titles[1], std::wstring(510, L'长'));
@@ -163,11 +139,8 @@ TEST_F(Hiding, RowsKeepTitleAndIconAsTheWindowGaveThem) {
 TEST_F(Hiding, DoubleClickShowsTheSelectedWindowAndRemovesItsRow) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        for (HWND target : {Target(1), Target(2)}) {
-            services.SetPointer({0, 0}, target);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1), Target(2)});
         DoubleClickRow(d, -1);  // nothing selected: nothing happens
         EXPECT_EQ(Titles(d).size(), 2u);
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
@@ -181,9 +154,8 @@ TEST_F(Hiding, DoubleClickShowsTheSelectedWindowAndRemovesItsRow) {
 
 TEST_F(Hiding, RightClickAsksTheSelectedWindowForItsWindowMenu) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1)});
         HWND list = d.Item(IDC_HIDDEN_LIST);
         NMITEMACTIVATE click{};
         click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_RCLICK)};
@@ -192,9 +164,9 @@ TEST_F(Hiding, RightClickAsksTheSelectedWindowForItsWindowMenu) {
 
         ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
         d.Notify(click.hdr);
-        const auto calls = services.Calls();
-        ASSERT_EQ(calls.size(), 2u);
-        EXPECT_TRUE(calls[1].what == "menu" && calls[1].window == Target(1));
+        const auto requests = services.Requests();
+        ASSERT_EQ(requests.size(), 2u);
+        EXPECT_EQ(requests[1], "menu 1");
         EXPECT_EQ(Titles(d).size(), 1u) << "the row stays";
     });
 }
@@ -203,12 +175,9 @@ TEST_F(Hiding, BroughtBackTheWindowIsReadyForTheKeyboardAndEnterGivesTheSelected
     for (int n = 1; n <= 3; ++n) {
         services.AddTarget(Target(n), {L"w" + std::to_wstring(n), icon, nullptr});
     }
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         HWND list = d.Item(IDC_HIDDEN_LIST);
-        for (int n = 1; n <= 3; ++n) {
-            services.SetPointer({0, 0}, Target(n));
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+        HideWithKeyOver(d, {Target(1), Target(2), Target(3)});
         const auto bringBack = [&] {
             ::ShowWindow(d.Window(), SW_HIDE);
             services.SetKeyDown(VK_LCONTROL, true);
@@ -227,7 +196,7 @@ TEST_F(Hiding, BroughtBackTheWindowIsReadyForTheKeyboardAndEnterGivesTheSelected
         const auto enter = [&] {
             const size_t before = services.Calls().size();
             ::PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
-            EXPECT_TRUE(test::WaitFor([&] { return services.Calls().size() >= before + 2; }, 5s));
+            EXPECT_TRUE(test::WaitFor([&] { return services.Calls().size() >= before + 2; }));
             return services.Requests(before);
         };
 
@@ -243,9 +212,8 @@ TEST_F(Hiding, BroughtBackTheWindowIsReadyForTheKeyboardAndEnterGivesTheSelected
 
 TEST_F(Hiding, TheContextMenuKeyAsksTheSelectedWindowForItsWindowMenuAtItsRow) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1)});
         HWND list = d.Item(IDC_HIDDEN_LIST);
         const auto askByKeyboard = [&] {
             // What the system sends for the context-menu key or Shift+F10.
@@ -265,10 +233,9 @@ TEST_F(Hiding, TheContextMenuKeyAsksTheSelectedWindowForItsWindowMenuAtItsRow) {
 
 TEST_F(Hiding, WithTheOptionOffTheMainWindowStaysAfterARestore) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         ::SendMessageW(d.Item(IDC_HIDE_SELF_AFTER_SHOW), BM_CLICK, 0, 0);
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+        HideWithKeyOver(d, {Target(1)});
         DoubleClickRow(d, 0);
         EXPECT_TRUE(Titles(d).empty());
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
@@ -278,13 +245,10 @@ TEST_F(Hiding, WithTheOptionOffTheMainWindowStaysAfterARestore) {
 TEST_F(Hiding, AWindowThatCannotBeRecordedStaysOnScreenAndTheUserHearsIt) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     record.m_refuseWrites = true;
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1)});
         EXPECT_TRUE(Titles(d).empty());
-        const auto calls = services.Calls();
-        ASSERT_EQ(calls.size(), 1u) << "nothing hidden";
-        EXPECT_EQ(calls[0].what, "warn");
+        EXPECT_EQ(services.Requests(), std::vector<std::string>{"warn"}) << "nothing hidden";
     });
 }
 
@@ -292,11 +256,8 @@ TEST_F(Hiding, TheDesktopIsNeverATarget) {
     services.MarkDesktop(Target(9));
     services.AddTarget(Target(9), {L"", nullptr, nullptr});
     services.AddTarget(Target(8), {L"child of the desktop", nullptr, Target(9)});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        for (HWND under : {Target(9), Target(8)}) {
-            services.SetPointer({0, 0}, under);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(9), Target(8)});
         EXPECT_TRUE(Titles(d).empty());
         EXPECT_TRUE(services.Calls().empty());
     });
@@ -305,13 +266,10 @@ TEST_F(Hiding, TheDesktopIsNeverATarget) {
 TEST_F(Hiding, AWindowClosedWhileHiddenLosesItsRowBySelf) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
     services.AddTarget(Target(2), {L"B", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        for (HWND target : {Target(1), Target(2)}) {
-            services.SetPointer({0, 0}, target);
-            PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-        }
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1), Target(2)});
         services.Close(Target(1));
-        EXPECT_TRUE(test::WaitFor([&] { return Titles(d) == std::vector<std::wstring>{L"B"}; }, 2s));
+        EXPECT_TRUE(test::WaitFor([&] { return Titles(d) == std::vector<std::wstring>{L"B"}; }));
         EXPECT_EQ(ImageCount(d), 1);
         EXPECT_EQ(services.Calls().size(), 2u) << "nothing shown";
     });
@@ -320,13 +278,12 @@ TEST_F(Hiding, AWindowClosedWhileHiddenLosesItsRowBySelf) {
 
 TEST_F(Hiding, ADoubleClickOnARowOfAnotherWindowNowShowsNothingAndVeilkeeperStays) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1)});
         services.Reuse(Target(1), 0x9000, 0x9004);
         // Whether the check or the double-click sees it first, no window is shown.
         DoubleClickRow(d, 0);
-        EXPECT_TRUE(test::WaitFor([&] { return Titles(d).empty(); }, 2s));
+        EXPECT_TRUE(test::WaitFor([&] { return Titles(d).empty(); }));
         EXPECT_EQ(services.Calls().size(), 1u);
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
     });
@@ -346,16 +303,11 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
         test::FakeWindowServices fresh;
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
         fresh.AddTarget(Target(2), {L"B", icon, nullptr});
-        CHiderDlg dialog(fresh, store, record);
-        test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
-            for (HWND target : {Target(1), Target(2)}) {
-                fresh.SetPointer({0, 0}, target);
-                PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
-            }
+        test::WithMainWindow(fresh, store, record, [&](Driver& d) {
+            HideWithKeyOver(d, fresh, {Target(1), Target(2)});
             ::PostMessageW(d.Window(), WM_ENDSESSION, FALSE, 0);  // a log-off that was called off
             ::PostMessageW(d.Window(), c.message, c.wParam, 0);
-            EXPECT_TRUE(d.Ended(5000)) << c.what;
+            EXPECT_TRUE(d.Ended(10000)) << c.what;
         });
         // A quit message goes on to the loop outside the dialog's: take it,
         // whatever else this case found.
@@ -368,7 +320,7 @@ TEST_F(Hiding, EveryOtherEndOfTheMainWindowShowsTheListedWindowsNewestFirst) {
 }
 
 TEST_F(Hiding, SetUpRegistersTheHideKeyWithoutRepeatsAndWatchesTheKeyboardForTheShowKey) {
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
+    WithMainWindow([&](Driver& d) {
         EXPECT_EQ(services.Registered().count(HOTKEY_SHOW_SELF), 0u) << "Control+Tab stays free for every program";
         ASSERT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), 1u);
         EXPECT_EQ(services.Registered().at(HOTKEY_HIDE_UNDER_CURSOR), (std::pair<UINT, UINT>{MOD_NOREPEAT, 0xC0}));
@@ -414,7 +366,7 @@ TEST_F(Hiding, SetUpRegistersTheHideKeyWithoutRepeatsAndWatchesTheKeyboardForThe
         services.SetClock(20'050);
         Key(d, VK_TAB, false);
         ASSERT_TRUE(armed());
-        EXPECT_TRUE(test::WaitFor([&] { return !armed(); }, 5s));
+        EXPECT_TRUE(test::WaitFor([&] { return !armed(); }));
 
         // A watch running behind (a loaded machine) still sees a double press
         // made in time, though too late to keep its second press.
@@ -458,7 +410,7 @@ TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
         HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
         EXPECT_EQ(Titles(d).size(), 2u) << "not at once";
         services.SetClock(1'000'000 + hider::HideKeyPresses::kPairingWindowMs);
-        EXPECT_TRUE(test::WaitFor([&] { return Titles(d).size() == 3u; }, 5s));
+        EXPECT_TRUE(test::WaitFor([&] { return Titles(d).size() == 3u; }));
         EXPECT_EQ(Titles(d).front(), L"w2");
         // A release the watch missed: the next press looks like the held
         // key's repeat and is lost, that one alone: its release heals.
@@ -493,9 +445,8 @@ TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
 
 TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1)});
         // Any program can post them; the window's own posted message after
         // them shows when they were handled.
         ::ShowWindow(d.Window(), SW_HIDE);
@@ -514,7 +465,7 @@ TEST_F(Hiding, APostedDestroyReleasesNothingTheRealEndReleasesAll) {
         EXPECT_EQ(Titles(d), std::vector<std::wstring>{L"A"}) << "the hidden window stays hidden and listed";
         EXPECT_EQ(services.Calls().size(), 1u);
         ::PostMessageW(d.Window(), WM_COMMAND, ID_EXIT, 0);
-        EXPECT_TRUE(d.Ended(5000));
+        EXPECT_TRUE(d.Ended(10000));
     });
     EXPECT_TRUE(services.Registered().empty());
     EXPECT_TRUE(services.KeyboardWatchState().ended) << "the watch goes with the window";
@@ -543,21 +494,20 @@ TEST_F(Hiding, ADragEndsWithAHideOnlyOnItsReleaseAtThePointersPlace) {
     struct Way {
         const char* name;
         UINT message;  // what ends the drag
-        const char* calls;
+        std::vector<std::string> requests;
     };
     const Way ways[] = {
-        {"released", WM_LBUTTONUP, "hide"},
-        {"capture taken by another window", WM_CAPTURECHANGED, ""},
-        {"cancelled by the system (a dialog came up)", WM_CANCELMODE, ""},
-        {"F1: the guide opens only once the drag is over", WM_HELP, ""},
+        {"released", WM_LBUTTONUP, {"hide 1"}},
+        {"capture taken by another window", WM_CAPTURECHANGED, {}},
+        {"cancelled by the system (a dialog came up)", WM_CANCELMODE, {}},
+        {"F1: the guide opens only once the drag is over", WM_HELP, {}},
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
         test::FakeWindowServices fresh;
         fresh.AddTarget(Target(1), {L"A", icon, nullptr});
         CursorProbe dialog(fresh, store, record);
-        test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
+        test::RunMainWindow(dialog, [&](Driver& d) {
             const WPARAM self = reinterpret_cast<WPARAM>(d.Window());
             const LPARAM overClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
             ::SendMessageW(d.Window(), WM_SETCURSOR, self, overClient);
@@ -583,12 +533,7 @@ TEST_F(Hiding, ADragEndsWithAHideOnlyOnItsReleaseAtThePointersPlace) {
             EXPECT_TRUE(::IsWindowVisible(d.Window())) << "back after the drag";
             // A release after a lost capture is an ordinary click: it hides nothing.
             ::SendMessageW(d.Window(), WM_LBUTTONUP, 0, onFinder);
-            std::string calls;
-            for (const auto& call : fresh.Calls()) {
-                calls += call.what;
-                EXPECT_EQ(call.window, Target(1));
-            }
-            EXPECT_EQ(calls, way.calls);
+            EXPECT_EQ(fresh.Requests(), way.requests);
         });
     }
 }
@@ -610,8 +555,7 @@ TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
             services.RefuseHotKey(HOTKEY_HIDE_UNDER_CURSOR);
         }
         SetUpProbe dialog(services, store, record);
-        test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
+        test::RunMainWindow(dialog, [&](Driver& d) {
             EXPECT_EQ(services.KeyboardWatchState().window, d.Window());
             EXPECT_EQ(services.Registered().count(HOTKEY_HIDE_UNDER_CURSOR), refused ? 0u : 1u);
             EXPECT_TRUE(::IsWindowVisible(d.Window())) << "Veilkeeper runs on without a hide-key";
@@ -624,9 +568,8 @@ TEST_F(Hiding, TheSetUpResultIsTheHideKeysRegistration) {
 // another thread carries a pointer that is not the dialog's to read.
 TEST_F(Hiding, AListNotificationFromAnotherThreadIsIgnored) {
     services.AddTarget(Target(1), {L"A", icon, nullptr});
-    WithMainWindow([&](Driver& d, CHiderDlg&) {
-        services.SetPointer({0, 0}, Target(1));
-        PressHotKey(d, HOTKEY_HIDE_UNDER_CURSOR);
+    WithMainWindow([&](Driver& d) {
+        HideWithKeyOver(d, {Target(1)});
         HWND list = d.Item(IDC_HIDDEN_LIST);
         ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
         NMITEMACTIVATE click{};

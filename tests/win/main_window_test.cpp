@@ -11,11 +11,7 @@
 #include <vector>
 
 #include "about_dlg.h"
-#include "fake_settings_store.h"
-#include "fake_window_record.h"
-#include "fake_window_services.h"
-#include "hider_dlg.h"
-#include "modal_driver.h"
+#include "main_window_run.h"
 #include "poll.h"
 #include "resource.h"
 #include "version.h"
@@ -39,20 +35,9 @@ RECT ClientRectOfChild(HWND dialog, HWND child) {
     return rect;
 }
 
-// Runs a fresh main window under the script, on fakes: nothing of the user's
-// (registry, hotkeys, keyboard) is touched.
-void WithMainWindow(const std::function<void(Driver&)>& script) {
-    test::FakeWindowServices services;
-    test::FakeSettingsStore store;
-    test::FakeWindowRecord record;
-    CHiderDlg dialog(services, store, record);
-    test::RunModal(dialog, [&](Driver& d) {
-        ASSERT_NE(d.Window(), nullptr);
-        script(d);
-    });
-}
+class MainWindow : public test::MainWindowOnFakes {};
 
-TEST(MainWindow, TemplateHasItsControlsTextsAndPlaces) {
+TEST_F(MainWindow, TemplateHasItsControlsTextsAndPlaces) {
     WithMainWindow([](Driver& d) {
         EXPECT_EQ(test::TextOf(d.Window()), L"Veilkeeper");
 
@@ -112,7 +97,7 @@ TEST(MainWindow, TemplateHasItsControlsTextsAndPlaces) {
 
 // The dialog font has a glyph for every character of the Chinese texts: they
 // show as writing, not as boxes or question marks.
-TEST(MainWindow, DialogFontHasTheChineseGlyphs) {
+TEST_F(MainWindow, DialogFontHasTheChineseGlyphs) {
     WithMainWindow([](Driver& d) {
         const std::wstring texts = L"拖动时不可见显示目标窗口后隐藏本窗口窗口名称关于版确定";
         auto font = reinterpret_cast<HFONT>(::SendMessageW(d.Window(), WM_GETFONT, 0, 0));
@@ -131,7 +116,7 @@ TEST(MainWindow, DialogFontHasTheChineseGlyphs) {
     });
 }
 
-TEST(MainWindow, SetUpMakesATopmostCentredToolWindowWithBothOptionsOn) {
+TEST_F(MainWindow, SetUpMakesATopmostCentredToolWindowWithBothOptionsOn) {
     WithMainWindow([](Driver& d) {
         HWND main = d.Window();
         const auto style = static_cast<DWORD>(::GetWindowLongW(main, GWL_STYLE));
@@ -193,7 +178,7 @@ TEST(MainWindow, SetUpMakesATopmostCentredToolWindowWithBothOptionsOn) {
     });
 }
 
-TEST(MainWindow, EscAndClosingOnlyHideIt) {
+TEST_F(MainWindow, EscAndClosingOnlyHideIt) {
     struct Way {
         const char* name;
         std::function<void(Driver&)> close;
@@ -214,20 +199,18 @@ TEST(MainWindow, EscAndClosingOnlyHideIt) {
     }
 }
 
-TEST(MainWindow, EnterNeverClosesIt) {
+TEST_F(MainWindow, EnterNeverClosesIt) {
     WithMainWindow([](Driver& d) {
         for (int id : {IDC_HIDDEN_LIST, IDC_INVISIBLE_ON_DROP, IDC_HIDE_SELF_AFTER_SHOW}) {
             d.PressKeyOn(id, VK_RETURN);
         }
-        // A message sent after the keys comes back once they were handled.
-        ::PostMessageW(d.Window(), WM_NULL, 0, 0);
-        ::SendMessageW(d.Window(), WM_NULL, 0, 0);
+        d.OnDialogThread([] {});  // once this runs, the keys before it were handled
         EXPECT_FALSE(d.Ended(300));
         EXPECT_TRUE(::IsWindowVisible(d.Window()));
     });
 }
 
-TEST(MainWindow, WindowMenuOffersTheAboutBox) {
+TEST_F(MainWindow, WindowMenuOffersTheAboutBox) {
     WithMainWindow([](Driver& d) {
         HWND main = d.Window();
         HMENU menu = ::GetSystemMenu(main, FALSE);
@@ -260,7 +243,7 @@ TEST(MainWindow, WindowMenuOffersTheAboutBox) {
     });
 }
 
-TEST(MainWindow, F1AsksForTheUserGuide) {
+TEST_F(MainWindow, F1AsksForTheUserGuide) {
     WithMainWindow([](Driver& d) {
         const LONG before = test::App().helpRequests;
         HELPINFO help{};
@@ -281,7 +264,7 @@ BOOL CALLBACK AddVisibleTitle(HWND window, LPARAM titles) {
 
 // While a dialog of ours runs over the main window, the window gets no input:
 // commands that open dialogs can only come from programs then, and open none.
-TEST(MainWindow, WhileADialogRunsOverItCommandsFromProgramsOpenNoOther) {
+TEST_F(MainWindow, WhileADialogRunsOverItCommandsFromProgramsOpenNoOther) {
     WithMainWindow([](Driver& d) {
         HWND main = d.Window();
         ::PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
@@ -306,12 +289,8 @@ TEST(MainWindow, WhileADialogRunsOverItCommandsFromProgramsOpenNoOther) {
 // Set-up and destruction come from the system, on the window's own thread,
 // once. Sent or posted by a program, they would set the window up again with
 // an object of the sender's choosing, or end the run with windows hidden.
-TEST(MainWindow, SetUpAndDestructionFromProgramsAreIgnored) {
-    test::FakeWindowServices services;
-    test::FakeSettingsStore store;
-    test::FakeWindowRecord record;
-    CHiderDlg dialog(services, store, record);
-    test::RunModal(dialog, [&](Driver& d) {
+TEST_F(MainWindow, SetUpAndDestructionFromProgramsAreIgnored) {
+    WithMainWindow([](Driver& d, CHiderDlg& dialog) {
         HWND main = d.Window();
         const int menuItems = ::GetMenuItemCount(::GetSystemMenu(main, FALSE));
         ::SendMessageW(main, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&dialog));

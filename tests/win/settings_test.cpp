@@ -12,9 +12,8 @@
 
 #include "fake_window_record.h"
 #include "fake_window_services.h"
-#include "hider_dlg.h"
 #include "hotkey_ids.h"
-#include "modal_driver.h"
+#include "main_window_run.h"
 #include "poll.h"
 #include "registry_settings_store.h"
 #include "resource.h"
@@ -37,11 +36,7 @@ protected:
 
     // The real settings store, on fake window services.
     void WithMainWindow(const std::function<void(Driver&)>& script) {
-        CHiderDlg dialog(services, settings::UserSettings(), record);
-        test::RunModal(dialog, [&](Driver& d) {
-            ASSERT_NE(d.Window(), nullptr);
-            script(d);
-        });
+        test::WithMainWindow(services, settings::UserSettings(), record, script);
     }
 
     std::optional<Registration> HideKey() {
@@ -54,28 +49,6 @@ protected:
     static HWND OpenHotKeyDialog(Driver& d) {
         ::PostMessageW(d.Window(), WM_COMMAND, ID_SET_HOTKEY, 0);
         return test::WaitForVisibleDialog(L"快捷键设定");
-    }
-
-    // The visible window another window owns (a message box over it); none in time.
-    struct OwnedSearch {
-        HWND owner;
-        HWND found;
-    };
-    static BOOL CALLBACK FindOwned(HWND window, LPARAM lParam) {
-        auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-        if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static HWND OwnedWindowOf(HWND owner) {
-        OwnedSearch search{owner, nullptr};
-        WaitFor([&] {
-            ::EnumWindows(&FindOwned, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        });
-        return search.found;
     }
 
     static void Close(HWND dialog, int button) {
@@ -193,7 +166,7 @@ TEST_F(Settings, AKeyThatCannotBeRegisteredIsRefusedWithAMessage) {
             ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, c.hotKey, 0);
             ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 
-            HWND message = OwnedWindowOf(dialog);
+            HWND message = test::WaitForOwnedWindow(dialog);
             ASSERT_NE(message, nullptr) << "a message box over the dialog";
             EXPECT_EQ(test::StaticTextsOf(message).back(), L"该快捷键无法使用，请另选一个。");
             ::PostMessageW(message, WM_COMMAND, IDOK, 0);
