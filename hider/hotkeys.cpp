@@ -9,34 +9,8 @@ namespace hider {
 
 namespace {
 
-std::optional<WatchedKey> Watched(UINT virtualKey) {
-    switch (virtualKey) {
-    case VK_TAB:
-        return WatchedKey::Tab;
-    case VK_CONTROL:
-    case VK_LCONTROL:
-        return WatchedKey::LeftControl;
-    case VK_RCONTROL:
-        return WatchedKey::RightControl;
-    case VK_SHIFT:
-    case VK_LSHIFT:
-        return WatchedKey::LeftShift;
-    case VK_RSHIFT:
-        return WatchedKey::RightShift;
-    case VK_MENU:
-    case VK_LMENU:
-        return WatchedKey::LeftAlt;
-    case VK_RMENU:
-        return WatchedKey::RightAlt;
-    case VK_LWIN:
-        return WatchedKey::LeftWin;
-    case VK_RWIN:
-        return WatchedKey::RightWin;
-    default:
-        return std::nullopt;
-    }
-}
-
+// The modifiers the show-key's rule follows, each as the key the watch names:
+// Control, Shift and Alt come with their side (KeyEvent).
 constexpr struct {
     WatchedKey key;
     UINT virtualKey;
@@ -46,6 +20,18 @@ constexpr struct {
     {WatchedKey::LeftAlt, VK_LMENU},        {WatchedKey::RightAlt, VK_RMENU},
     {WatchedKey::LeftWin, VK_LWIN},         {WatchedKey::RightWin, VK_RWIN},
 };
+
+std::optional<WatchedKey> Watched(UINT virtualKey) {
+    if (virtualKey == VK_TAB) {
+        return WatchedKey::Tab;
+    }
+    for (const auto& modifier : kModifiers) {
+        if (modifier.virtualKey == virtualKey) {
+            return modifier.key;
+        }
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
