@@ -1,6 +1,6 @@
 # The record fuzzer, built by clang in a build of its own (tests/fuzz) and run
 # for a bounded time as one test (tools/fuzz.sh; the README says how to run
-# it longer). Without clang's fuzzer runtime the test says it was skipped.
+# it longer). Without clang the test says it was skipped.
 find_program(VEILKEEPER_CLANGXX NAMES clang++ clang++-14)
 set(fuzz_dir ${CMAKE_BINARY_DIR}/fuzz)
 if(VEILKEEPER_CLANGXX)

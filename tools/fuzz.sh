@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
-fuzzer=$(realpath "${2:-build/linux/fuzz/record_fuzzer}")
+fuzzer=$(realpath -m "${2:-build/linux/fuzz/record_fuzzer}")
 dir=$(dirname "$fuzzer")
 if [ ! -x "$fuzzer" ]; then
   echo "no fuzzer at $fuzzer: build the record_fuzzer target first" >&2
