@@ -23,7 +23,9 @@ std::u16string Digits(std::uint64_t value, unsigned base, std::size_t width = 1)
     return digits;
 }
 
-// A whole unsigned number in the base, no sign, no spaces, no overflow.
+// A whole unsigned number in the base, no sign, no spaces, no overflow. Hex
+// digits in either case: the registry takes names of any case as one, and a
+// value typed by hand may have them in lower case.
 std::optional<std::uint64_t> Number(std::u16string_view text, unsigned base, std::uint64_t max) {
     if (text.empty() || text.size() > 20) {
         return std::nullopt;
@@ -35,6 +37,8 @@ std::optional<std::uint64_t> Number(std::u16string_view text, unsigned base, std
             digit = static_cast<unsigned>(c - u'0');
         } else if (c >= u'A' && c <= u'F') {
             digit = static_cast<unsigned>(c - u'A') + 10;
+        } else if (c >= u'a' && c <= u'f') {
+            digit = static_cast<unsigned>(c - u'a') + 10;
         } else {
             return std::nullopt;
         }

@@ -50,15 +50,18 @@ inline constexpr std::u16string_view kConsoleClass = u"ConsoleWindowClass";
 // process and thread change with the processes attached to it.
 bool IsSameWindow(const WindowIdentity& recorded, const WindowIdentity& now);
 
-// The entry's name: its order in eight hex digits, so names sort as orders.
+// The entry's name: its order in eight upper-case hex digits, so names sort as
+// orders.
 std::u16string EntryName(std::uint32_t order);
-// The order an entry's name stands for; none for a name EntryName does not make.
+// The order a name stands for, whatever the case of its digits: the registry
+// compares names without case, so "0000000a" is the name EntryName(10) makes.
+// None for a name that is no order's.
 std::optional<std::uint32_t> OrderOfName(std::u16string_view name);
 // The entry's text; the order is its name.
 std::u16string EncodeEntry(const RecordEntry& entry);
 // The entry stored under `name` as `text`; none when either is not what
-// EncodeEntry and EntryName make (another program's value, or another
-// format's).
+// EncodeEntry and EntryName make, hex digits read in either case (another
+// program's value, or another format's).
 std::optional<RecordEntry> DecodeEntry(std::u16string_view name, std::u16string_view text);
 
 }  // namespace hider

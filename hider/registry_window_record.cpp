@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "record_contents.h"
 #include "registry_settings_store.h"
 #include "wide_text.h"
 
@@ -44,43 +45,49 @@ std::wstring RegistryWindowRecord::SessionKeyPath(const std::wstring& settingsKe
 }
 
 RecordContents RegistryWindowRecord::Load() {
-    RecordContents contents;
     handles::unique_hkey key = Open(m_keyPath, KEY_QUERY_VALUE);
-    if (!key) {
-        return contents;  // nothing recorded: no key is made for it
-    }
+    return key ? Read(key.get()) : RecordContents{};  // nothing recorded: no key is made for it
+}
+
+// Every value in turn until the registry says there are no more. A name longer
+// than the buffer is skipped: ours are eight digits. Any other error ends the
+// reading with what was read: on a key deleted meanwhile every call fails
+// alike (ERROR_KEY_DELETED), and so would a key denied to us, so going on to
+// the next index would never end.
+RecordContents RegistryWindowRecord::Read(HKEY key) {
+    RecordContents contents;
     for (DWORD index = 0;; ++index) {
-        // Names of ours are eight digits: a longer one is not ours.
         std::array<wchar_t, 64> name{};
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD type = 0;
         DWORD size = 0;
-        const LONG result = ::RegEnumValueW(key.get(), index, name.data(), &nameLength, nullptr, &type, nullptr, &size);
-        if (result == ERROR_NO_MORE_ITEMS) {
-            break;
-        }
-        if (result != ERROR_SUCCESS) {
+        const LONG result = ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, nullptr, &size);
+        if (result == ERROR_MORE_DATA) {
             continue;
         }
-        const std::u16string entryName = Utf16(std::wstring_view(name.data(), nameLength));
-        std::optional<RecordEntry> entry;
+        if (result != ERROR_SUCCESS) {
+            break;  // ERROR_NO_MORE_ITEMS when all was read
+        }
+        std::optional<std::wstring> text;
         if (type == REG_SZ && size <= kMaxEntryBytes) {
-            std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-            DWORD read = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-            if (::RegQueryValueExW(key.get(), name.data(), nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
-                                   &read) == ERROR_SUCCESS) {
-                text.resize(read / sizeof(wchar_t));
-                while (!text.empty() && text.back() == L'\0') {
-                    text.pop_back();
+            text.emplace(size / sizeof(wchar_t) + 1, L'\0');
+            DWORD read = static_cast<DWORD>(text->size() * sizeof(wchar_t));
+            const LONG queried = ::RegQueryValueExW(key, name.data(), nullptr, nullptr,
+                                                    reinterpret_cast<BYTE*>(text->data()), &read);
+            if (queried == ERROR_SUCCESS) {
+                text->resize(read / sizeof(wchar_t));
+                while (!text->empty() && text->back() == L'\0') {
+                    text->pop_back();
                 }
-                entry = DecodeEntry(entryName, Utf16(text));
+            } else if (queried == ERROR_MORE_DATA || queried == ERROR_FILE_NOT_FOUND) {
+                text.reset();  // changed or gone since it was listed: its name still holds its order
+            } else {
+                break;
             }
         }
-        if (entry) {
-            contents.entries.push_back(std::move(*entry));
-        } else if (const auto order = OrderOfName(entryName)) {
-            contents.takenOrders.push_back(*order);
-        }
+        const std::u16string valueName = Utf16(std::wstring_view(name.data(), nameLength));
+        const std::optional<std::u16string> text16 = text ? std::optional(Utf16(*text)) : std::nullopt;
+        AddRecordValue(contents, valueName, text16 ? std::optional<std::u16string_view>(*text16) : std::nullopt);
     }
     return contents;
 }

@@ -25,6 +25,9 @@ public:
     void Remove(std::uint32_t order) override;
     void RemoveIfEmpty() override;
 
+    // What an open record key holds, read in one pass; what was read before
+    // an error when one comes (the key deleted meanwhile, say).
+    static RecordContents Read(HKEY key);
     // Where a session's entries live, below HKEY_CURRENT_USER.
     static std::wstring SessionKeyPath(const std::wstring& settingsKey, DWORD session);
 

@@ -28,6 +28,24 @@ Relisting DecideRelisting(std::vector<RecordEntry> recorded,
         }
         result.rows.push_back(std::move(entry));
     }
+    // A window has one place: its own row first, else the newest row that
+    // hid it. A dialog its program showed again and the user hid on its own,
+    // or an entry naming a window twice, would otherwise be listed twice.
+    std::vector<WindowIdentity> placed;
+    for (const RecordEntry& row : result.rows) {
+        placed.push_back(row.window);
+    }
+    for (auto row = result.rows.rbegin(); row != result.rows.rend(); ++row) {
+        std::erase_if(row->owned, [&](const WindowIdentity& owned) {
+            const bool elsewhere = std::any_of(placed.begin(), placed.end(), [&](const WindowIdentity& w) {
+                return IsSameWindow(w, owned);
+            });
+            if (!elsewhere) {
+                placed.push_back(owned);
+            }
+            return elsewhere;
+        });
+    }
     std::sort(result.dropped.begin(), result.dropped.end());
     return result;
 }

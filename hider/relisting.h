@@ -28,7 +28,9 @@ struct Relisting {
 // An entry is listed again when its handle still names the same window and
 // that window is still hidden: the user hid it for a reason. Anything else
 // (gone, shown meanwhile, the handle now another window's) is dropped, and so
-// is an older entry of a window a newer one names: a window has one row.
+// is an older entry of a window a newer one names: a window has one row. A
+// window owned by a row is left out of it when it has a row of its own or a
+// newer row owns it: every window is in one row.
 // `lookup` answers for a handle; none when no window has it.
 Relisting DecideRelisting(std::vector<RecordEntry> recorded,
                           const std::function<std::optional<WindowNow>(std::uint64_t handle)>& lookup);

@@ -2,6 +2,9 @@
 # Installs everything Veilkeeper's build and tests need on Debian 12 (as root,
 # or with sudo). Does nothing that is already done.
 #
+# clang and its runtimes build the record fuzzer (libFuzzer with the
+# sanitizers); the rest of the native build uses g++.
+#
 # Both flavours are built everywhere; the x86_64 one runs under Wine's 64-bit
 # loader on any x86-64 machine. The i386 parts (Wine's 32-bit loader) come
 # last and may fail on a machine without 32-bit support: that machine tests
@@ -11,7 +14,7 @@ set -euo pipefail
 SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
-packages=(cmake g++ make googletest libgtest-dev python3
+packages=(cmake g++ make googletest libgtest-dev python3 clang libclang-rt-dev
           g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine64 xvfb xdotool x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming locales

@@ -6,7 +6,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "input.h"
 #include "poll.h"
@@ -95,6 +98,34 @@ TEST_F(Record, NothingOfVeilkeepersIsLeftOnceNothingIsHiddenAndNothingElseIsTouc
         EXPECT_TRUE(found) << "survives a start and a restore: " << std::string(f.name.begin(), f.name.end());
     }
     EXPECT_EQ(test::HiddenWindowsRecord().size(), 2u) << "the restored window's own entry is gone";
+}
+
+TEST_F(Record, ANameInLowerCaseIsNeverWrittenOverAndAWindowHiddenBesideItComesBackAfterAKill) {
+    // The registry takes "0000000a" as the name "0000000A": after
+    // "00000009", the next entry's.
+    const std::pair<std::wstring, std::wstring> foreign[] = {{L"00000009", L"another program's"},
+                                                              {L"0000000a", L"typed by hand"}};
+    for (const auto& [name, text] : foreign) {
+        test::StoreHiddenWindowsEntry(name, text, test::HiddenWindowsKey());
+    }
+    ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+    ASSERT_TRUE(veilkeeper->WaitForExit(10s));
+    StartAgain();
+    test::TargetProgram target = test::StartTarget(L"大小写", 20, 20);
+    ASSERT_NO_FATAL_FAILURE(Hide(target.window));
+
+    veilkeeper->Kill();
+    ASSERT_TRUE(veilkeeper->WaitForExit(10s));
+    StartAgain();
+    ASSERT_TRUE(Rows(1)) << "its entry reads back";
+    EXPECT_FALSE(Visible(target.window));
+    ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
+    ASSERT_TRUE(veilkeeper->WaitForExit(10s));
+    EXPECT_TRUE(PollUntil([&] { return Visible(target.window); }));
+    EXPECT_EQ(test::HiddenWindowsRecord(), (std::vector<std::pair<std::wstring, std::wstring>>(
+                                               std::begin(foreign), std::end(foreign))))
+        << "another's values stay as they were, and only they";
+    StartAgain();
 }
 
 }  // namespace

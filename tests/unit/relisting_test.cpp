@@ -106,4 +106,34 @@ TEST(Relisting, OwnedWindowsComeWithTheirOwnerWhileTheyAreStillThere) {
     EXPECT_EQ(result.rows[0].owned, std::vector<WindowIdentity>{Window(4)});
 }
 
+// Caught by the record fuzzer's check that a window is listed once.
+TEST(Relisting, EachWindowIsInOneRowOnly) {
+    struct Case {
+        const char* what;
+        std::vector<RecordEntry> recorded;
+        std::map<std::uint32_t, std::vector<WindowIdentity>> owned;  // by row's order
+    };
+    const Case cases[] = {
+        {"a dialog its program showed again, then hidden on its own",
+         {{1, Window(1), {Window(2), Window(3)}}, {2, Window(2), {}}},
+         {{1, {Window(3)}}, {2, {}}}},
+        {"the same dialog hidden with two owners: the newer keeps it",
+         {{1, Window(1), {Window(3)}}, {2, Window(2), {Window(3)}}},
+         {{1, {}}, {2, {Window(3)}}}},
+        {"an entry naming its own window and a dialog twice",
+         {{1, Window(1), {Window(1), Window(2), Window(2)}}},
+         {{1, {Window(2)}}}},
+    };
+    for (const Case& c : cases) {
+        const hider::Relisting result = hider::DecideRelisting(c.recorded, [](std::uint64_t handle) {
+            return std::optional<WindowNow>(WindowNow{Window(handle), false});
+        });
+        std::map<std::uint32_t, std::vector<WindowIdentity>> owned;
+        for (const RecordEntry& row : result.rows) {
+            owned[row.order] = row.owned;
+        }
+        EXPECT_EQ(owned, c.owned) << c.what;
+    }
+}
+
 }  // namespace

@@ -4,12 +4,18 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "registry_settings_store.h"
 #include "registry_window_record.h"
 #include "unique_handle.h"
 #include "user_settings.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -117,13 +123,20 @@ TEST_F(WindowRecord, ValuesThatAreNoEntryOfOursAreLeftAlone) {
         {L"FFFFFFF0", L"9 written by a later version", &key, true},
         {L"someone else's", L"2 1 10000 1 1 1 0 ", &key, false},
         {L"00000007", L"1 10000 1 1 1 0 title of the earlier format", &hiddenKey, false},
+        // The registry's names have no case: "0000000A" is this value's name.
+        {L"0000000a", L"typed by hand", &key, true},
+        {std::wstring(200, L'n'), L"a name longer than any of ours", &key, false},
     };
     for (const Foreign& f : foreign) {
         test::StoreHiddenWindowsEntry(f.name, f.text, *f.where);
     }
-    const hider::RecordContents contents = record.Load();
-    EXPECT_EQ(OrdersOf(contents), std::vector<std::uint32_t>{5});
-    EXPECT_EQ(contents.takenOrders, (std::vector<std::uint32_t>{6, 0xFFFFFFF0}));
+    // Ours, though its name was typed in lower case.
+    test::StoreHiddenWindowsEntry(L"0000000c", hider::Wide(hider::EncodeEntry(Entry(12))), key);
+    hider::RecordContents contents = record.Load();
+    EXPECT_EQ(OrdersOf(contents), (std::vector<std::uint32_t>{5, 12}));
+    std::sort(contents.takenOrders.begin(), contents.takenOrders.end());
+    EXPECT_EQ(contents.takenOrders, (std::vector<std::uint32_t>{6, 10, 0xFFFFFFF0}));
+    record.Remove(12);
 
     record.Remove(5);
     record.RemoveIfEmpty();
@@ -134,6 +147,23 @@ TEST_F(WindowRecord, ValuesThatAreNoEntryOfOursAreLeftAlone) {
         }
         EXPECT_TRUE(found) << "still there: " << std::string(f.name.begin(), f.name.end());
     }
+}
+
+TEST_F(WindowRecord, ReadingAKeyDeletedMeanwhileEnds) {
+    // Every read of a deleted key fails alike: a loop that went on to the next
+    // value on any error never ended. It runs on a thread of its own so that
+    // such a loop fails the test rather than hanging it.
+    ASSERT_TRUE(record.Add(Entry(1)));
+    auto open = std::make_shared<handles::unique_hkey>();
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, open->put()), ERROR_SUCCESS);
+    test::ForgetSettings();
+    auto read = std::make_shared<std::promise<hider::RecordContents>>();
+    std::future<hider::RecordContents> done = read->get_future();
+    std::thread([open, read] { read->set_value(hider::RegistryWindowRecord::Read(open->get())); }).detach();
+    ASSERT_EQ(done.wait_for(std::chrono::seconds(30)), std::future_status::ready) << "reading never ended";
+    EXPECT_TRUE(done.get().entries.empty());
+    EXPECT_TRUE(record.Load().entries.empty());
+    EXPECT_TRUE(record.Add(Entry(2))) << "the record is made again";
 }
 
 TEST_F(WindowRecord, EachLogonSessionKeepsItsOwnEntries) {
