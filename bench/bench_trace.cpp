@@ -125,6 +125,7 @@ public:
     bool CursorPos(POINT& point) override {
         return Timed("service: CursorPos", [&] { return m_real.CursorPos(point); });
     }
+    bool LeftButtonDown() override { return m_real.LeftButtonDown(); }
     void CaptureMouse(HWND window) override { m_real.CaptureMouse(window); }
     void ReleaseMouse() override { m_real.ReleaseMouse(); }
     void SetCursorShape(HCURSOR cursor) override { m_real.SetCursorShape(cursor); }

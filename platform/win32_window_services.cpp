@@ -38,6 +38,7 @@ public:
     void SoundWarning() override { platform::SoundWarning(); }
 
     bool CursorPos(POINT& point) override { return PointerPosition(point); }
+    bool LeftButtonDown() override { return LeftButtonDownInInput(); }
     void CaptureMouse(HWND window) override { CapturePointer(window); }
     void ReleaseMouse() override { ReleasePointer(); }
     void SetCursorShape(HCURSOR cursor) override { SetPointerShape(cursor); }

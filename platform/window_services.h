@@ -76,6 +76,10 @@ public:
     virtual void SoundWarning() = 0;
 
     virtual bool CursorPos(POINT& point) = 0;
+    // Whether the left button is down in the input the window's thread has
+    // read: true while handling a real press, false for one another program
+    // posted while the button is up.
+    virtual bool LeftButtonDown() = 0;
     // Until ReleaseMouse, the window gets the mouse's messages, also while it
     // is hidden.
     virtual void CaptureMouse(HWND window) = 0;
