@@ -142,6 +142,7 @@ public:
         return Timed("service: KeyInputQueued", [&] { return m_real.KeyInputQueued(); });
     }
     bool KeyIsDown(UINT virtualKey) override { return m_real.KeyIsDown(virtualKey); }
+    platform::KeyRepeat KeyRepeatSettings() override { return m_real.KeyRepeatSettings(); }
     std::uint64_t NowMs() override { return m_real.NowMs(); }
     std::uint64_t MessageTimeMs() override { return m_real.MessageTimeMs(); }
 

@@ -79,7 +79,8 @@ KeyMeaning Hotkeys::OnKeyInput(LPARAM rawInput) {
     if (m_hideKeyVk != 0 && event->virtualKey == m_hideKeyVk) {
         if (!event->down) {
             m_hideKeyPresses.WentUp();
-        } else if (m_hideKeyPresses.WentDown(nowMs) > 0) {
+        } else if (const platform::KeyRepeat repeat = m_services.KeyRepeatSettings();
+                   m_hideKeyPresses.WentDown(nowMs, LongestRepeatGapMs(repeat.delay, repeat.speed)) > 0) {
             return KeyMeaning::HidePress;  // a message was waiting for it
         }
     }

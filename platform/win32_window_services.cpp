@@ -51,6 +51,7 @@ public:
     void StopWatchingKeyboard() override { StopWatchingRawKeyboard(); }
     std::optional<KeyEvent> ReadKeyEvent(LPARAM rawInput) override { return KeyEventOf(rawInput); }
     bool KeyInputQueued() override { return platform::KeyInputQueued(); }
+    KeyRepeat KeyRepeatSettings() override { return KeyboardRepeat(); }
     bool KeyIsDown(UINT virtualKey) override { return (::GetAsyncKeyState(static_cast<int>(virtualKey)) & 0x8000) != 0; }
     std::uint64_t NowMs() override { return ::GetTickCount64(); }
     std::uint64_t MessageTimeMs() override { return platform::MessageTimeMs(); }

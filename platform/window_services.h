@@ -19,6 +19,13 @@ struct KeyEvent {
     bool down = false;
 };
 
+// The keyboard's auto-repeat as the user set it: the delay before a held key
+// repeats (0 to 3) and the speed of its repeats (0 to 31).
+struct KeyRepeat {
+    unsigned delay = 1;
+    unsigned speed = 31;
+};
+
 // What names a window beyond its handle, which the system hands out again
 // once a window is gone.
 struct WindowFacts {
@@ -101,6 +108,8 @@ public:
     virtual std::optional<KeyEvent> ReadKeyEvent(LPARAM rawInput) = 0;
     // Whether key input waits for the watch, not yet read.
     virtual bool KeyInputQueued() = 0;
+    // The keyboard's auto-repeat settings now.
+    virtual KeyRepeat KeyRepeatSettings() = 0;
     // Whether the system takes the key as down now.
     virtual bool KeyIsDown(UINT virtualKey) = 0;
     // Milliseconds on a monotonic clock: now, and when the message being

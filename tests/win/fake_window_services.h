@@ -273,6 +273,7 @@ public:
         return *reinterpret_cast<const platform::KeyEvent*>(rawInput);
     }
     bool KeyInputQueued() override { return false; }  // each event is sent as it happens
+    platform::KeyRepeat KeyRepeatSettings() override { return {}; }  // the system's defaults: 750 ms
     bool KeyIsDown(UINT virtualKey) override {
         std::lock_guard lock(m_mutex);
         return m_keysDown[virtualKey];

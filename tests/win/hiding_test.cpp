@@ -424,16 +424,15 @@ TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
         services.SetClock(1'000'000 + hider::HideKeyPresses::kPairingWindowMs);
         EXPECT_TRUE(test::WaitFor([&] { return Titles(d).size() == 3u; }));
         EXPECT_EQ(Titles(d).front(), L"w2");
-        // A release the watch missed: the next press looks like the held
-        // key's repeat and is lost, that one alone: its release heals.
+        // The key is still down for the watch since w3: its release was
+        // missed (under Wine no raw input comes while no window is in front).
+        // A press later than a held key's repeats would come is a press.
         services.SetPointer({0, 0}, Target(4));
-        Key(d, 0xC0, true);
-        HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
-        EXPECT_EQ(Titles(d).size(), 3u);
-        Key(d, 0xC0, false);
+        services.SetClock(1'002'000);
         Key(d, 0xC0, true);
         HotKeyDown(d, HOTKEY_HIDE_UNDER_CURSOR);
         EXPECT_EQ(Titles(d).front(), L"w4");
+        Key(d, 0xC0, false);
 
         // Once the hide-key changes, its own key is the one followed.
         bool changed = false;
