@@ -9,7 +9,8 @@
 //
 // A key-down while the key is down is a repeat only as long as a held key
 // repeats: once the keyboard has been quiet for longer, its release was missed
-// (under Wine no raw input comes while no window is in front), and the down is
+// (the key went up in an elevated program that came to the front, or on the
+// secure desktop, whose input the watch never sees), and the down is
 // a new press. A missed release never costs the next press.
 #pragma once
 

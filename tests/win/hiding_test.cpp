@@ -425,7 +425,7 @@ TEST_F(Hiding, AHeldHideKeyHidesOneWindowUntilTheKeyIsReleased) {
         EXPECT_TRUE(test::WaitFor([&] { return Titles(d).size() == 3u; }));
         EXPECT_EQ(Titles(d).front(), L"w2");
         // The key is still down for the watch since w3: its release was
-        // missed (under Wine no raw input comes while no window is in front).
+        // missed (it went up in an elevated program that came to the front).
         // A press later than a held key's repeats would come is a press.
         services.SetPointer({0, 0}, Target(4));
         services.SetClock(1'002'000);
