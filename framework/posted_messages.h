@@ -1,7 +1,8 @@
 // Messages that only ever come sent, never posted. Another program can post
 // any message to our windows; one that carries a pointer is read as ours by
 // whoever handles it. The system refuses to post most of those; a
-// notification (WM_NOTIFY) it posts as given, pointer and all.
+// notification (WM_NOTIFY) is posted as given, pointer and all (seen under
+// Wine: Veilkeeper ended on one).
 #pragma once
 
 #include "unique_handle.h"
