@@ -125,6 +125,7 @@ public:
     bool CursorPos(POINT& point) override {
         return Timed("service: CursorPos", [&] { return m_real.CursorPos(point); });
     }
+    bool LeftButtonDown() override { return m_real.LeftButtonDown(); }
     void CaptureMouse(HWND window) override { m_real.CaptureMouse(window); }
     void ReleaseMouse() override { m_real.ReleaseMouse(); }
     void SetCursorShape(HCURSOR cursor) override { m_real.SetCursorShape(cursor); }
@@ -141,6 +142,7 @@ public:
         return Timed("service: KeyInputQueued", [&] { return m_real.KeyInputQueued(); });
     }
     bool KeyIsDown(UINT virtualKey) override { return m_real.KeyIsDown(virtualKey); }
+    platform::KeyRepeat KeyRepeatSettings() override { return m_real.KeyRepeatSettings(); }
     std::uint64_t NowMs() override { return m_real.NowMs(); }
     std::uint64_t MessageTimeMs() override { return m_real.MessageTimeMs(); }
 

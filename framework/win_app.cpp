@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "framework_ids.h"
+#include "posted_messages.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -96,6 +97,7 @@ int fw::RunApplication(HINSTANCE hInstance) {
     ::InitCommonControlsEx(&classes);
 
     // The whole run; there is no application loop to start after it.
+    const fw::PostedMessageFilter postedMessages;
     app->InitInstance();
     return app->ExitInstance();
 }

@@ -1,6 +1,16 @@
 #include "hide_key_presses.h"
 
+#include <algorithm>
+
 namespace hider {
+
+std::uint64_t LongestRepeatGapMs(unsigned delay, unsigned speed) {
+    const std::uint64_t delayMs = (std::min(delay, 3u) + 1) * 250;
+    // Tenths of repeats a second: 25 at speed 0, 300 at speed 31.
+    const std::uint64_t tenthsPerSecond = 25 + std::min(speed, 31u) * 275 / 31;
+    const std::uint64_t betweenRepeatsMs = 10'000 / tenthsPerSecond;
+    return std::max(delayMs, betweenRepeatsMs) * 3 / 2;
+}
 
 int HideKeyPresses::Pair() {
     int presses = 0;
@@ -20,9 +30,10 @@ void HideKeyPresses::ForgetDownsBefore(std::uint64_t ms) {
     }
 }
 
-int HideKeyPresses::WentDown(std::uint64_t atMs) {
-    const bool newPress = !m_down;
+int HideKeyPresses::WentDown(std::uint64_t atMs, std::uint64_t repeatGapMs) {
+    const bool newPress = !m_down || (atMs > m_lastDownMs && atMs - m_lastDownMs > repeatGapMs);
     m_down = true;
+    m_lastDownMs = atMs;
     if (newPress) {
         m_downs.clear();  // whatever was left belongs to an earlier press
     }

@@ -405,7 +405,10 @@ void CHiderDlg::OnLButtonDown(UINT nFlags, CPoint point) {
     CRect finder;
     m_finderIcon.GetWindowRect(&finder);
     ScreenToClient(&finder);
-    const bool onFinder = finder.PtInRect(point) && !m_finder.Dragging();
+    // Only a real press starts a drag: another program can post a press, but
+    // not hold the button down, and a drag it started would end with a hide
+    // at the user's next ordinary click.
+    const bool onFinder = finder.PtInRect(point) && !m_finder.Dragging() && m_services.LeftButtonDown();
     if (onFinder) {
         UpdateData(TRUE);  // both options follow their check boxes
     }

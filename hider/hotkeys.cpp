@@ -79,7 +79,8 @@ KeyMeaning Hotkeys::OnKeyInput(LPARAM rawInput) {
     if (m_hideKeyVk != 0 && event->virtualKey == m_hideKeyVk) {
         if (!event->down) {
             m_hideKeyPresses.WentUp();
-        } else if (m_hideKeyPresses.WentDown(nowMs) > 0) {
+        } else if (const platform::KeyRepeat repeat = m_services.KeyRepeatSettings();
+                   m_hideKeyPresses.WentDown(nowMs, LongestRepeatGapMs(repeat.delay, repeat.speed)) > 0) {
             return KeyMeaning::HidePress;  // a message was waiting for it
         }
     }
@@ -128,6 +129,14 @@ KeyMeaning Hotkeys::OnHotKey(int id) {
 
 std::optional<KeyMeaning> Hotkeys::OnTimer(UINT_PTR id) {
     if (id == kArmTimerId) {
+        // Another program can post the timer's message: before its time it
+        // would end the moment early, and the second press would go on to
+        // the program with the keyboard. The timer is set again for the rest.
+        const std::uint64_t now = m_services.NowMs();
+        if (m_showKey.Armed() && now < m_armedUntilMs) {
+            ::SetTimer(m_hWnd, kArmTimerId, static_cast<UINT>(m_armedUntilMs - now), nullptr);
+            return KeyMeaning::Nothing;
+        }
         return Follow(m_showKey.TimeUp());
     }
     if (id == kPairingTimerId) {
@@ -163,6 +172,7 @@ KeyMeaning Hotkeys::Follow(const ShowKeyStep& step) {
         // Another program may hold Control+Tab: then the second press is
         // still seen by the watch, only not kept from that program.
         m_services.RegisterHotKey(m_hWnd, HOTKEY_SHOW_SELF, MOD_CONTROL | MOD_NOREPEAT, VK_TAB);
+        m_armedUntilMs = *step.armUntilMs;
         ::SetTimer(m_hWnd, kArmTimerId, static_cast<UINT>(*step.armUntilMs - now), nullptr);
     }
     return step.showMain ? KeyMeaning::ShowMainWindow : KeyMeaning::Nothing;

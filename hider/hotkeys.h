@@ -72,6 +72,7 @@ private:
     ShowKeyRule m_showKey;
     HideKeyPresses m_hideKeyPresses;
     UINT m_hideKeyVk = 0;  // the registered hide-key; 0 while none is
+    std::uint64_t m_armedUntilMs = 0;  // when the show-key's armed moment ends
     // When the watch last saw each key go down.
     std::array<std::uint64_t, kWatchedKeyCount> m_lastDownMs{};
 };

@@ -31,6 +31,13 @@ bool PointerPosition(POINT& point) {
     return ::GetCursorPos(&point) != FALSE;
 }
 
+bool LeftButtonDownInInput() {
+    // The thread's own key state, which the system changes only as the thread
+    // reads real input; not the asynchronous state, which Wine takes again
+    // from the X server when the focus moves.
+    return (::GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+}
+
 void CapturePointer(HWND window) {
     ::SetCapture(window);
     g_captureWindow = window;

@@ -55,6 +55,19 @@ std::optional<KeyEvent> KeyEventOf(LPARAM rawInput) {
     return KeyEvent{virtualKey, (key.Flags & RI_KEY_BREAK) == 0};
 }
 
+KeyRepeat KeyboardRepeat() {
+    KeyRepeat repeat;
+    UINT value = 0;
+    if (::SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &value, 0)) {
+        repeat.delay = value;
+    }
+    DWORD speed = 0;
+    if (::SystemParametersInfoW(SPI_GETKEYBOARDSPEED, 0, &speed, 0)) {
+        repeat.speed = speed;
+    }
+    return repeat;
+}
+
 bool KeyInputQueued() {
     return (HIWORD(::GetQueueStatus(QS_RAWINPUT)) & QS_RAWINPUT) != 0;
 }

@@ -17,6 +17,8 @@ bool WatchRawKeyboard(HWND window);
 void StopWatchingRawKeyboard();
 // The key event a WM_INPUT carries; none for anything else.
 std::optional<KeyEvent> KeyEventOf(LPARAM rawInput);
+// The user's auto-repeat settings; the system's defaults where they cannot be read.
+KeyRepeat KeyboardRepeat();
 // Whether raw input waits in this thread's queue, not yet read.
 bool KeyInputQueued();
 

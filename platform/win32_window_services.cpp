@@ -38,6 +38,7 @@ public:
     void SoundWarning() override { platform::SoundWarning(); }
 
     bool CursorPos(POINT& point) override { return PointerPosition(point); }
+    bool LeftButtonDown() override { return LeftButtonDownInInput(); }
     void CaptureMouse(HWND window) override { CapturePointer(window); }
     void ReleaseMouse() override { ReleasePointer(); }
     void SetCursorShape(HCURSOR cursor) override { SetPointerShape(cursor); }
@@ -50,6 +51,7 @@ public:
     void StopWatchingKeyboard() override { StopWatchingRawKeyboard(); }
     std::optional<KeyEvent> ReadKeyEvent(LPARAM rawInput) override { return KeyEventOf(rawInput); }
     bool KeyInputQueued() override { return platform::KeyInputQueued(); }
+    KeyRepeat KeyRepeatSettings() override { return KeyboardRepeat(); }
     bool KeyIsDown(UINT virtualKey) override { return (::GetAsyncKeyState(static_cast<int>(virtualKey)) & 0x8000) != 0; }
     std::uint64_t NowMs() override { return ::GetTickCount64(); }
     std::uint64_t MessageTimeMs() override { return platform::MessageTimeMs(); }

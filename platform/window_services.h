@@ -19,6 +19,13 @@ struct KeyEvent {
     bool down = false;
 };
 
+// The keyboard's auto-repeat as the user set it: the delay before a held key
+// repeats (0 to 3) and the speed of its repeats (0 to 31).
+struct KeyRepeat {
+    unsigned delay = 1;
+    unsigned speed = 31;
+};
+
 // What names a window beyond its handle, which the system hands out again
 // once a window is gone.
 struct WindowFacts {
@@ -76,6 +83,10 @@ public:
     virtual void SoundWarning() = 0;
 
     virtual bool CursorPos(POINT& point) = 0;
+    // Whether the left button is down in the input the window's thread has
+    // read: true while handling a real press, false for one another program
+    // posted while the button is up.
+    virtual bool LeftButtonDown() = 0;
     // Until ReleaseMouse, the window gets the mouse's messages, also while it
     // is hidden.
     virtual void CaptureMouse(HWND window) = 0;
@@ -97,6 +108,8 @@ public:
     virtual std::optional<KeyEvent> ReadKeyEvent(LPARAM rawInput) = 0;
     // Whether key input waits for the watch, not yet read.
     virtual bool KeyInputQueued() = 0;
+    // The keyboard's auto-repeat settings now.
+    virtual KeyRepeat KeyRepeatSettings() = 0;
     // Whether the system takes the key as down now.
     virtual bool KeyIsDown(UINT virtualKey) = 0;
     // Milliseconds on a monotonic clock: now, and when the message being

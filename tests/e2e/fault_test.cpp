@@ -341,6 +341,7 @@ TEST_F(Faults, MessagesForgedByAnotherProgramLeaveItRunning) {
         {"a list notification at an address of nothing", WM_NOTIFY, test::kHiddenListId, 0x10, false},
         {"a list notification pointing into this process", WM_NOTIFY, test::kHiddenListId,
          reinterpret_cast<LPARAM>(&notHers), false},
+        {"a posted list notification at an address of nothing", WM_NOTIFY, test::kHiddenListId, 0x10, true},
         {"a set-up message with a made-up object", WM_INITDIALOG, 0, 0x10, false},
         {"a posted set-up message", WM_INITDIALOG, 0, 0x10, true},
         {"a destruction that is not happening", WM_NCDESTROY, 0, 0, false},

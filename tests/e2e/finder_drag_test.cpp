@@ -103,4 +103,20 @@ TEST_F(FinderDrag, ARightPressCancelsAndReleasingOverNothingHidesNothing) {
     }
 }
 
+// A press another program posts on the finder is no press of the user's:
+// Veilkeeper stays, and the user's next click hides nothing.
+TEST_F(FinderDrag, APressPostedOnTheFinderStartsNoDrag) {
+    HWND finder = ::GetDlgItem(main, IDC_FINDER);
+    RECT place{};
+    ::GetWindowRect(finder, &place);
+    ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&place), 2);
+    const POINT centre = test::CentreOf(place);
+    ::PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+    EXPECT_TRUE(StaysSo([&] { return Visible(main); })) << "no drag to step aside for";
+
+    // Input comes after the posted press: a drag it had started would end here.
+    test::Click(CentreOfWindow(target->edit));
+    EXPECT_TRUE(StaysSo([&] { return Visible(target->window) && list->Count() == 0; }));
+}
+
 }  // namespace

@@ -9,6 +9,9 @@ namespace {
 
 using hider::HideKeyPresses;
 
+// What the keyboard's default settings give (a delay of 1, speed 31).
+constexpr std::uint64_t kRepeatGap = 750;
+
 // "down" / "up": what the watch saw; "msg": a hotkey message; "time": the
 // waiting messages' moment is looked at. Then how many new presses the event
 // made known.
@@ -41,7 +44,15 @@ TEST(HideKeyPresses, AHeldKeyIsOnePressWhateverOrderTheWatchAndTheHotkeyCome) {
         {"a held key's old repeats are never taken by a press the watch could not see",
          {{"down", 1'000, 0}, {"msg", 1'000, 1}, {"down", 1'033, 0}, {"down", 1'066, 0}, {"msg", 2'000, 0},
           {"time", 2'250, 1}}},
-        {"a release missed, the next press seen as a repeat: that one press is lost, its release heals",
+        {"a release missed (no window in front under Wine): the next press, after longer than a held key's "
+         "repeats leave, is one",
+         {{"down", 1'000, 0}, {"msg", 1'000, 1}, {"down", 1'000 + kRepeatGap + 1, 0},
+          {"msg", 1'000 + kRepeatGap + 1, 1}, {"down", 3'000, 0}, {"msg", 3'000, 1}}},
+        {"a held key's repeats as long as they come in time: one press",
+         {{"down", 1'000, 0}, {"msg", 1'000, 1}, {"down", 1'000 + kRepeatGap, 0}, {"msg", 1'000 + kRepeatGap, 0},
+          {"down", 1'000 + 2 * kRepeatGap, 0}, {"msg", 1'000 + 2 * kRepeatGap, 0}}},
+        {"a release missed and the key pressed again as soon as a repeat would come: taken as one, its release "
+         "heals",
          {{"down", 1'000, 0}, {"msg", 1'000, 1}, {"down", 1'400, 0}, {"msg", 1'400, 0}, {"up", 1'450, 0},
           {"down", 1'500, 0}, {"msg", 1'500, 1}}},
     };
@@ -54,7 +65,7 @@ TEST(HideKeyPresses, AHeldKeyIsOnePressWhateverOrderTheWatchAndTheHotkeyCome) {
             if (what == "up") {
                 presses.WentUp();
             } else if (what == "down") {
-                made = presses.WentDown(e.ms);
+                made = presses.WentDown(e.ms, kRepeatGap);
             } else if (what == "msg") {
                 made = presses.Message(true, e.ms);
             } else {
@@ -67,9 +78,27 @@ TEST(HideKeyPresses, AHeldKeyIsOnePressWhateverOrderTheWatchAndTheHotkeyCome) {
     }
 }
 
+TEST(HideKeyPresses, AHeldKeysLongestGapFollowsTheKeyboardsSettings) {
+    struct Case {
+        unsigned delay;
+        unsigned speed;
+        std::uint64_t gapMs;
+    };
+    const Case cases[] = {
+        {1, 31, 750},   // the defaults: the delay, 500 ms, is the longer
+        {0, 31, 375},   // the shortest delay
+        {3, 31, 1'500},  // the longest
+        {0, 0, 600},    // the slowest repeats, 400 ms apart, outlast the shortest delay
+        {7, 99, 1'500},  // out of range: the nearest in range
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(hider::LongestRepeatGapMs(c.delay, c.speed), c.gapMs) << c.delay << ", " << c.speed;
+    }
+}
+
 TEST(HideKeyPresses, WithoutAWatchEveryMessageIsAPress) {
     HideKeyPresses presses;
-    presses.WentDown(1'000);
+    presses.WentDown(1'000, kRepeatGap);
     EXPECT_EQ(presses.Message(false, 1'000), 1);
     EXPECT_EQ(presses.Message(false, 1'010), 1);
     EXPECT_FALSE(presses.Waiting());

@@ -128,6 +128,11 @@ public:
         m_clockMs = nowMs;
         m_messageMs = messageMs;
     }
+    // The left button as the system's input has it; down unless a test says.
+    void SetLeftButton(bool down) {
+        std::lock_guard lock(m_mutex);
+        m_leftButtonDown = down;
+    }
     // Whether the system takes a key as down.
     void SetKeyDown(UINT virtualKey, bool down) {
         std::lock_guard lock(m_mutex);
@@ -221,6 +226,10 @@ public:
         point = m_pointer;
         return true;
     }
+    bool LeftButtonDown() override {
+        std::lock_guard lock(m_mutex);
+        return m_leftButtonDown;
+    }
     void CaptureMouse(HWND) override {}
     void ReleaseMouse() override {}
     void SetCursorShape(HCURSOR cursor) override {
@@ -264,6 +273,7 @@ public:
         return *reinterpret_cast<const platform::KeyEvent*>(rawInput);
     }
     bool KeyInputQueued() override { return false; }  // each event is sent as it happens
+    platform::KeyRepeat KeyRepeatSettings() override { return {}; }  // the system's defaults: 750 ms
     bool KeyIsDown(UINT virtualKey) override {
         std::lock_guard lock(m_mutex);
         return m_keysDown[virtualKey];
@@ -311,6 +321,7 @@ private:
     std::uint64_t m_messageMs = 1'000'000;
     std::map<UINT, bool> m_keysDown;
     HCURSOR m_cursorShape = nullptr;
+    bool m_leftButtonDown = true;  // a test's WM_LBUTTONDOWN is a real press unless it says not
     std::map<HWND, bool> m_hidden;
     std::map<HWND, bool> m_refusedShows;
     std::vector<HWND> m_desktops;
