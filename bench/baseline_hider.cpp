@@ -25,6 +25,7 @@
 #include "record_entry.h"
 #include "resource.h"
 #include "unique_handle.h"
+#include "user_settings.h"
 #include "window_queries.h"
 #include "window_visibility.h"
 #include "wide_text.h"
@@ -122,7 +123,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     ::RegisterClassW(&windowClass);
     HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Baseline", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                     instance, nullptr);
-    ::RegisterHotKey(window, HOTKEY_HIDE_UNDER_CURSOR, 0, 0xC0);
+    ::RegisterHotKey(window, HOTKEY_HIDE_UNDER_CURSOR, 0, test::kDefaultHideKey);  // the key bench_driver presses
     if (watch) {
         platform::WatchRawKeyboard(window);
     }

@@ -19,6 +19,7 @@
 #include "registry_settings_store.h"
 #include "registry_window_record.h"
 #include "resource.h"
+#include "user_settings.h"
 
 namespace {
 
@@ -60,9 +61,9 @@ int wmain(int argc, wchar_t** argv) {
         auto cycle = [&] {
             // The real key: a hotkey message alone would count as the key
             // held down since the last hide.
-            test::KeyDown(0xC0);
+            test::KeyDown(test::kDefaultHideKey);
             test::WaitFor([&] { return !::IsWindowVisible(target); });
-            test::KeyUp(0xC0);
+            test::KeyUp(test::kDefaultHideKey);
             ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
             NMITEMACTIVATE click{};
             click.hdr = {list, IDC_HIDDEN_LIST, static_cast<UINT>(NM_DBLCLK)};

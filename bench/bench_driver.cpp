@@ -28,7 +28,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr WORD kHideKey = 0xC0;  // the default hide-key, unmodified; the baseline registers it too
 constexpr UINT kExitCommand = ID_EXIT;
 constexpr int kHiddenListId = IDC_HIDDEN_LIST;
 constexpr int kCell = 32;
@@ -108,9 +107,9 @@ void End(Subject& s) {
 void HideAt(const std::vector<std::pair<HWND, POINT>>& windows) {
     for (const auto& [window, point] : windows) {
         test::MovePointer(point);
-        test::KeyDown(kHideKey);
+        test::KeyDown(test::kDefaultHideKey);
         WaitVisible(window, false, 2s);
-        test::KeyUp(kHideKey);
+        test::KeyUp(test::kDefaultHideKey);
     }
 }
 
@@ -142,10 +141,10 @@ void HideLatencyBlock(LatencyCase& c, HWND target, POINT overTarget, int hides) 
     for (int i = 0; i < hides + 2; ++i) {
         test::MovePointer(overTarget);
         const auto begin = Clock::now();
-        test::KeyDown(kHideKey);
+        test::KeyDown(test::kDefaultHideKey);
         WaitVisible(target, false);
         const auto end = Clock::now();
-        test::KeyUp(kHideKey);
+        test::KeyUp(test::kDefaultHideKey);
         if (i >= 2) {
             c.samples.push_back(Ms(end - begin));
         }
@@ -195,14 +194,14 @@ ScaleResult Scale(Subject& s, const std::vector<HWND>& windows) {
         test::MovePointer({static_cast<LONG>((i % kColumns) * kCell + kCell / 2),
                            static_cast<LONG>((i / kColumns) * kCell + kCell / 2)});
         const auto start = Clock::now();
-        test::KeyDown(kHideKey);
+        test::KeyDown(test::kDefaultHideKey);
         const bool hidden = WaitVisible(windows[i], false, 2s);
         perWindow.push_back(Ms(Clock::now() - start));
-        test::KeyUp(kHideKey);
+        test::KeyUp(test::kDefaultHideKey);
         counted.push_back(hidden);
         if (!hidden) {
             ++missed;
-            test::PressKeys({kHideKey});
+            test::PressKeys({test::kDefaultHideKey});
             WaitVisible(windows[i], false, 10s);
         }
     }

@@ -27,6 +27,7 @@
 #include "registry_settings_store.h"
 #include "registry_window_record.h"
 #include "resource.h"
+#include "user_settings.h"
 #include "window_services.h"
 
 namespace {
@@ -256,8 +257,6 @@ LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-constexpr WORD kHideKey = 0xC0;  // Veilkeeper's default hide-key, unmodified
-
 struct Sample {
     double total;  // hide-key down to target invisible
     double hotkeyArrives = -1;  // hide-key down to WM_HOTKEY's handling
@@ -272,13 +271,13 @@ Sample HideOnce(HWND target, POINT over) {
     ::Sleep(30);  // the pointer's own messages settle first
     g_trace.Take();
     const long long begin = Now();
-    test::KeyDown(kHideKey);
+    test::KeyDown(test::kDefaultHideKey);
     long long invisible = 0;
     const long long deadline = begin + static_cast<long long>(g_ticksPerMs * 5000);
     while (::IsWindowVisible(target) && Now() < deadline) {
     }
     invisible = Now();
-    test::KeyUp(kHideKey);
+    test::KeyUp(test::kDefaultHideKey);
     ::Sleep(100);
     const long long settled = Now();
     Sample sample{static_cast<double>(invisible - begin) / g_ticksPerMs, -1, {}, {}};
@@ -376,7 +375,7 @@ std::vector<Sample> RunBare(const Scenario& scenario, int hides) {
     ::RegisterClassW(&windowClass);
     HWND bare = ::CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                   windowClass.hInstance, nullptr);
-    ::RegisterHotKey(bare, 105, 0, kHideKey);
+    ::RegisterHotKey(bare, 105, 0, test::kDefaultHideKey);
     std::vector<Sample> samples;
     std::thread script([&] {
         for (int i = 0; i < hides; ++i) {
@@ -408,9 +407,9 @@ struct Variant {
 void HideAll(const std::vector<std::pair<HWND, POINT>>& windows) {
     for (const auto& [window, point] : windows) {
         test::MovePointer(point);
-        test::KeyDown(kHideKey);
+        test::KeyDown(test::kDefaultHideKey);
         test::WaitFor([&] { return !::IsWindowVisible(window); }, 2s);
-        test::KeyUp(kHideKey);
+        test::KeyUp(test::kDefaultHideKey);
     }
 }
 

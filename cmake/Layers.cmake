@@ -87,8 +87,9 @@ veilkeeper_layer(setup_tests MAY_USE ${black_box})
 veilkeeper_layer(bench_driver MAY_USE ${black_box})
 veilkeeper_layer(bench_windows)
 veilkeeper_layer(bare_dialog MAY_USE veilkeeper_resources veilkeeper_resource_ids)
-# The baseline does the same safety work as Veilkeeper with the same calls.
-veilkeeper_layer(baseline_hider MAY_USE platform hider_rules handles veilkeeper_resource_ids)
+# The baseline does the same safety work as Veilkeeper with the same calls, on
+# the hide-key the tests know as the default.
+veilkeeper_layer(baseline_hider MAY_USE platform hider_rules handles veilkeeper_resource_ids test_support)
 veilkeeper_layer(bench_cycles MAY_USE ${in_process})
 veilkeeper_layer(bench_trace MAY_USE ${in_process})
 

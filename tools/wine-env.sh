@@ -115,7 +115,28 @@ wait_for_window() {
 start_veilkeeper() {
   wine "$BIN/Veilkeeper.exe" &
   MAIN_WINDOW=$(wait_for_window '^Veilkeeper$')
-  sleep 1  # let it finish painting
+  wait_until_painted "$MAIN_WINDOW"
+}
+
+# Waits until a window's screen area (widened as for save_window_area) stays
+# the same for a second and a half: a window shows before it has painted
+# itself, and its controls paint one after another.
+# Usage: wait_until_painted WINDOW [EXTRA_W EXTRA_H]
+wait_until_painted() {
+  local last= same=0 sum deadline=$((SECONDS + 60))
+  while ((SECONDS < deadline)); do
+    sum=$(set -o pipefail; save_window_area "$1" rgb:- "${2:-0}" "${3:-0}" 2>/dev/null | md5sum) || sum=
+    if [ -n "$sum" ] && [ "$sum" = "$last" ]; then
+      same=$((same + 1))
+      ((same < 6)) || return 0
+    else
+      same=0
+      last=$sum
+    fi
+    sleep 0.25
+  done
+  echo "window $1 did not finish painting" >&2
+  return 1
 }
 
 # Saves a window's screen area, widened by EXTRA_W x EXTRA_H, to FILE; further OPTIONS go to import.

@@ -14,6 +14,7 @@
 #include "remote_list_view.h"
 #include "resource.h"
 #include "target_messages.h"
+#include "user_settings.h"  // kDefaultHideKey
 
 namespace test {
 
@@ -23,8 +24,6 @@ inline constexpr UINT kExitCommand = ID_EXIT;
 inline constexpr UINT kSetHotKeyCommand = ID_SET_HOTKEY;
 inline constexpr int kMenuButtonId = IDC_MENU_BUTTON;
 inline constexpr UINT kHelpCommand = 0xE146;  // ID_HELP, what F1 asks for
-// The hide-key of a first start: the key left of 1 (VK_OEM_3), unmodified.
-inline constexpr WORD kDefaultHideKey = 0xC0;
 
 ChildProcess StartVeilkeeper();
 // The first dialog-class window the process shows (its main window or a

@@ -10,6 +10,10 @@
 
 namespace test {
 
+// The hide-key of a first start, nothing stored: the key left of 1
+// (VK_OEM_3), unmodified.
+inline constexpr WORD kDefaultHideKey = 0xC0;
+
 // Removes Veilkeeper's settings key, so the next start is a first start.
 void ForgetSettings();
 bool SettingsKeyExists();

@@ -28,15 +28,17 @@ INT_PTR WithMainWindow(platform::WindowServices& services, settings::SettingsSto
                        hider::WindowRecord& record, const std::function<void(ModalDriver&, CHiderDlg&)>& script);
 
 // Most tests run the main window on fakes alone: nothing of the user's
-// (registry, hotkeys, keyboard) is touched.
+// (registry, hotkeys, keyboard) is touched. Tests of the settings themselves
+// put the real store in the fake's place (Store).
 class MainWindowOnFakes : public ::testing::Test {
 protected:
     INT_PTR WithMainWindow(const std::function<void(ModalDriver&)>& script) {
-        return test::WithMainWindow(services, store, record, script);
+        return test::WithMainWindow(services, Store(), record, script);
     }
     INT_PTR WithMainWindow(const std::function<void(ModalDriver&, CHiderDlg&)>& script) {
-        return test::WithMainWindow(services, store, record, script);
+        return test::WithMainWindow(services, Store(), record, script);
     }
+    virtual settings::SettingsStore& Store() { return store; }
 
     FakeWindowServices services;
     FakeSettingsStore store;

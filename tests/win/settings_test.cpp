@@ -6,11 +6,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "fake_window_record.h"
 #include "fake_window_services.h"
 #include "hotkey_ids.h"
 #include "main_window_run.h"
@@ -26,18 +24,13 @@ using Driver = test::ModalDriver;
 using test::WaitFor;
 using Registration = std::pair<UINT, UINT>;  // modifiers, virtual key
 
-class Settings : public ::testing::Test {
+class Settings : public test::MainWindowOnFakes {
 protected:
     void SetUp() override { test::ForgetSettings(); }
     void TearDown() override { test::ForgetSettings(); }
 
-    test::FakeWindowServices services;
-    test::FakeWindowRecord record;
-
     // The real settings store, on fake window services.
-    void WithMainWindow(const std::function<void(Driver&)>& script) {
-        test::WithMainWindow(services, settings::UserSettings(), record, script);
-    }
+    settings::SettingsStore& Store() override { return settings::UserSettings(); }
 
     std::optional<Registration> HideKey() {
         const auto registered = services.Registered();
@@ -61,7 +54,7 @@ TEST_F(Settings, AFirstStartWritesNothingAndUsesTheDefaults) {
     WithMainWindow([&](Driver& d) {
         EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_INVISIBLE_ON_DROP), BST_CHECKED);
         EXPECT_EQ(::IsDlgButtonChecked(d.Window(), IDC_HIDE_SELF_AFTER_SHOW), BST_CHECKED);
-        EXPECT_EQ(HideKey(), Registration(MOD_NOREPEAT, 0xC0));
+        EXPECT_EQ(HideKey(), Registration(MOD_NOREPEAT, test::kDefaultHideKey));
     });
     EXPECT_FALSE(test::SettingsKeyExists());
 }
@@ -94,7 +87,7 @@ TEST_F(Settings, AStoredHideKeyIsTheOneRegisteredAtStart) {
 
     // A code no key has is not used: the dialog could not even show it.
     test::StoreDword(L"VirtualKey", 0x1C0);
-    WithMainWindow([&](Driver&) { EXPECT_EQ(HideKey(), Registration(MOD_ALT | MOD_NOREPEAT, 0xC0)); });
+    WithMainWindow([&](Driver&) { EXPECT_EQ(HideKey(), Registration(MOD_ALT | MOD_NOREPEAT, test::kDefaultHideKey)); });
 }
 
 TEST_F(Settings, ValuesOfOtherTypesAndSizesLoadByTheRules) {
@@ -115,13 +108,13 @@ TEST_F(Settings, TheHotKeyDialogShowsTheKeyFreesItAndOkSavesBothValues) {
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(::GetWindow(dialog, GW_OWNER), d.Window());
         HWND control = ::GetDlgItem(dialog, IDC_HOTKEY);
-        EXPECT_EQ(::SendMessageW(control, HKM_GETHOTKEY, 0, 0), MAKEWORD(0xC0, 0));
+        EXPECT_EQ(::SendMessageW(control, HKM_GETHOTKEY, 0, 0), MAKEWORD(test::kDefaultHideKey, 0));
         EXPECT_FALSE(HideKey()) << "the hide-key is free while the dialog is open";
 
         Close(dialog, IDOK);  // unchanged
-        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, 0xC0); }));
+        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, test::kDefaultHideKey); }));
         // Saved once the dialog's run is over, after the key was registered.
-        EXPECT_TRUE(WaitFor([&] { return test::StoredDword(L"VirtualKey") == 0xC0u; }));
+        EXPECT_TRUE(WaitFor([&] { return test::StoredDword(L"VirtualKey") == DWORD{test::kDefaultHideKey}; }));
         EXPECT_EQ(test::StoredDword(L"Modifiers"), 0u);
 
         dialog = OpenHotKeyDialog(d);
@@ -140,7 +133,7 @@ TEST_F(Settings, CancelWritesNothingAndKeepsTheOldKey) {
         ASSERT_NE(dialog, nullptr);
         ::SendMessageW(::GetDlgItem(dialog, IDC_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F9, HOTKEYF_CONTROL), 0);
         Close(dialog, IDCANCEL);
-        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, 0xC0); }));
+        EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, test::kDefaultHideKey); }));
     });
     EXPECT_FALSE(test::SettingsKeyExists());
 }
@@ -174,7 +167,7 @@ TEST_F(Settings, AKeyThatCannotBeRegisteredIsRefusedWithAMessage) {
             EXPECT_TRUE(::IsWindowVisible(dialog)) << "the dialog stays for another choice";
 
             Close(dialog, IDCANCEL);
-            EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, 0xC0); }));
+            EXPECT_TRUE(WaitFor([&] { return HideKey() == Registration(MOD_NOREPEAT, test::kDefaultHideKey); }));
         }
         EXPECT_FALSE(d.Ended(100));
     });
