@@ -333,10 +333,12 @@ TEST_F(HiddenWindows, AWindowGoesAndComesBackWithTheWindowsItOwns) {
     services.Close(Target(4));
     services.AddTarget(Target(5), {L"new", nullptr, nullptr});
     services.AddTarget(Target(1), {L"editor", nullptr, nullptr, 0x4000, 0x4004, L"Editor", {Target(5), Target(3)}});
+    services.Enable(Target(1), false);  // under its modal dialog
     const size_t before = services.Calls().size();
     ASSERT_EQ(hidden.Restore(0, true), hider::RestoreResult::Shown);
     EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 1", "show 2", "show 3", "front 3"}))
-        << "the owner, then the rest bottom first, the dialog in front; the new pop-up is left alone";
+        << "the owner, then the rest bottom first, the dialog, not its disabled owner, in front; the new pop-up is "
+           "left alone";
     EXPECT_TRUE(record.m_entries.empty());
 }
 
