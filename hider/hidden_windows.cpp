@@ -275,17 +275,29 @@ void HiddenWindows::BringGroupToFront(const Row& row) {
         front = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(row.active));
     }
     // A window under a modal dialog takes no input: the dialog, topmost
-    // first, that is enabled and no pop-up of the moment. Shows are still
-    // on their way: visible or not, what this restore gave back counts.
+    // first, that is enabled and no pop-up of the moment.
     if (!m_services.IsEnabled(front)) {
-        for (const platform::OwnedWindow& owned : m_services.OwnedWindows(owner)) {
-            const bool there = owned.visible || std::find(m_shownNow.begin(), m_shownNow.end(),
-                                                          HandleValue(owned.window)) != m_shownNow.end();
-            const auto identity = there && (owned.style & WS_DISABLED) == 0 ? IdentityNow(owned.window) : std::nullopt;
-            if (identity && !IsTransientPopup(identity->className, owned.style, owned.exStyle)) {
-                front = owned.window;
-                break;
+        // What this restore gave back first (its shows may still be on their
+        // way), then what is on screen already.
+        const std::vector<platform::OwnedWindow> owned = m_services.OwnedWindows(owner);
+        const auto pick = [&](bool shownNow) -> HWND {
+            for (const platform::OwnedWindow& window : owned) {
+                const bool mine = std::find(m_shownNow.begin(), m_shownNow.end(), HandleValue(window.window)) !=
+                                  m_shownNow.end();
+                if ((shownNow ? !mine : (mine || !window.visible)) || (window.style & WS_DISABLED) != 0) {
+                    continue;
+                }
+                const auto identity = IdentityNow(window.window);
+                if (identity && !IsTransientPopup(identity->className, window.style, window.exStyle)) {
+                    return window.window;
+                }
             }
+            return nullptr;
+        };
+        if (HWND dialog = pick(true); dialog != nullptr) {
+            front = dialog;
+        } else if (HWND other = pick(false); other != nullptr) {
+            front = other;
         }
     }
     m_services.BringToFront(front);
