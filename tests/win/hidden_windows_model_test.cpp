@@ -71,6 +71,7 @@ public:
                 const std::set<int> held = Held();
                 m_hidden->RestoreAll();
                 m_groups.clear();
+                m_givenBack.insert(held.begin(), held.end());
                 if (auto failure = CheckAfterEnd(held)) {
                     return failure;
                 }
@@ -202,6 +203,10 @@ private:
         }
         m_hidden->CatchUp();
         m_groups[n] = owned;
+        m_givenBack.erase(n);
+        for (int w : owned) {
+            m_givenBack.erase(w);
+        }
     }
     void UserRestores(unsigned a) {
         const int rows = ListView_GetItemCount(m_list.m_hWnd);
@@ -219,6 +224,8 @@ private:
         }
         const int owner = static_cast<int>((entry->second.window.handle - reinterpret_cast<UINT_PTR>(Target(0))) / 0x10);
         if (m_hidden->Restore(row, true) == hider::RestoreResult::Shown) {
+            m_givenBack.insert(owner);
+            m_givenBack.insert(m_groups[owner].begin(), m_groups[owner].end());
             m_groups.erase(owner);
         }
     }
@@ -231,7 +238,9 @@ private:
         m_transientsHidden.erase(n);
         if (const auto group = GroupOf(n)) {
             if (*group == n) {
-                m_groups.erase(n);  // its owned windows come back with it
+                // Its owned windows come back with it.
+                m_givenBack.insert(m_groups[n].begin(), m_groups[n].end());
+                m_groups.erase(n);
             } else {
                 m_groups[*group].erase(n);
             }
@@ -243,6 +252,7 @@ private:
         }
         m_services.ShownByItsProgram(Target(n), false);
         m_programHidden.insert(n);
+        m_givenBack.erase(n);
     }
     // As the system does: the windows it owns go first.
     void Destroy(int n) {
@@ -255,6 +265,7 @@ private:
                 m_services.Close(Target(w));
                 m_programHidden.erase(w);
                 m_transientsHidden.erase(w);
+                m_givenBack.erase(w);
                 if (const auto group = GroupOf(w)) {
                     if (*group == w) {
                         m_groups.erase(w);
@@ -290,6 +301,11 @@ private:
             }
             if (m_services.Visible(Target(n))) {
                 failure << "w" << n << " is held but on screen; ";
+            }
+        }
+        for (int n : m_givenBack) {
+            if (!m_services.Visible(Target(n))) {
+                failure << "w" << n << " was given back but is not on screen; ";
             }
         }
         for (const auto& [n, times] : named) {
@@ -353,6 +369,7 @@ private:
     std::map<int, std::set<int>> m_groups;  // held: a row's window and the owned windows it holds
     std::set<int> m_programHidden;           // last hidden by their programs
     std::set<int> m_transientsHidden;        // pop-ups hidden with their owner, never to come back
+    std::set<int> m_givenBack;  // shown again by Veilkeeper, and neither hidden nor destroyed since
 };
 
 std::optional<std::string> Fails(const std::vector<Step>& steps, bool events) {
