@@ -86,9 +86,10 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
         HWND window = WindowOf(entry.window);
         const std::u16string title(CutTitle(Utf16(m_services.WindowTitle(window)), kRowTitleLength));
         const int added = AddIconOf(window);
-        Row row{{entry.window, true}, {}, 0, nullptr, added >= 0 ? added : I_IMAGENONE};
+        // Hidden before this run began: any show reported from now on is its program's.
+        Row row{{entry.window, true, true}, {}, 0, nullptr, added >= 0 ? added : I_IMAGENONE};
         for (const WindowIdentity& owned : entry.owned) {
-            row.owned.push_back({owned, true});
+            row.owned.push_back({owned, true, true});
         }
         if (entry.active > 0 && entry.active <= entry.owned.size()) {
             row.active = entry.owned[entry.active - 1].handle;
@@ -183,6 +184,7 @@ HideResult HiddenWindows::HideAgain(std::uint32_t order, Row& row) {
     // Its program showed it again before Veilkeeper heard of it: it goes
     // under the row it has.
     row.window.seenHidden = false;
+    row.window.hideReported = false;
     row.foregroundAtHide = m_services.ForegroundWindow();
     if (!m_services.HideTarget(WindowOf(row.window.identity))) {
         return HideResult::NotHidden;
@@ -595,13 +597,14 @@ void HiddenWindows::OnWindowEvent(const platform::WindowEvent& event) {
             case platform::WindowChange::Hidden:
                 // Its program reports our hide: from now on its events are enough.
                 held.seenHidden = true;
+                held.hideReported = true;
                 m_watched[held.identity.processId] = true;
                 RunCheckTimerWhileListed();
                 return;
             case platform::WindowChange::Shown:
-                // A show before our hide was seen is not taken for its
-                // program's: the hide may still be on its way.
-                if (!held.seenHidden) {
+                // A show reported before our hide was is older than it, or
+                // our hide is still on its way: not its program's taking back.
+                if (!held.hideReported) {
                     return;
                 }
                 break;

@@ -115,6 +115,10 @@ private:
         // look found it so): only then does a show mean that its program
         // showed it. Until then a visible window may be a hung program's.
         bool seenHidden = false;
+        // Its hide was reported since the hide was asked for. Events come in
+        // order: a show reported before it is older than the hide (Veilkeeper's
+        // own restore, say), only one after it is its program's.
+        bool hideReported = false;
     };
     struct Row {
         Held window;  // the one place a row's window is kept

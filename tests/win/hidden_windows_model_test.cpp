@@ -411,7 +411,7 @@ TEST(HiddenWindowsModel, EveryRowGivesBackWhatItTookOnEveryPath) {
     const char* fixed = std::getenv("VEILKEEPER_MODEL_SEED");
     const unsigned first = fixed != nullptr ? static_cast<unsigned>(std::strtoul(fixed, nullptr, 10))
                                             : static_cast<unsigned>(std::random_device{}());
-    const int runs = fixed != nullptr ? 1 : 16;
+    const int runs = fixed != nullptr ? 1 : 40;
     constexpr int kSteps = 200;
     for (int r = 0; r < runs; ++r) {
         const unsigned seed = first + static_cast<unsigned>(r);
