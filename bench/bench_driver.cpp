@@ -165,6 +165,33 @@ void HideLatencyBlock(LatencyCase& c, HWND target, POINT overTarget, int hides) 
     }
 }
 
+// 4. Veilkeeper's CPU time (user and kernel) over a stretch with nothing
+// happening, with the windows listed first: ms.
+double IdleCpuMs(const std::vector<std::pair<HWND, POINT>>* listed, std::chrono::seconds stretch) {
+    Subject s = StartVeilkeeper();
+    if (listed != nullptr) {
+        HideAt(*listed);
+    }
+    // The hides' own work done (catch-ups, the list drawn), then the stretch.
+    ::Sleep(2000);
+    auto cpu = [&] {
+        FILETIME created{}, exited{}, kernel{}, user{};
+        ::GetProcessTimes(s.process->Handle(), &created, &exited, &kernel, &user);
+        auto ticks = [](FILETIME t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+        return static_cast<double>(ticks(kernel) + ticks(user)) / 10'000.0;
+    };
+    const double before = cpu();
+    ::Sleep(static_cast<DWORD>(std::chrono::milliseconds(stretch).count()));
+    const double used = cpu() - before;
+    End(s);
+    if (listed != nullptr) {
+        for (const auto& [window, point] : *listed) {
+            WaitVisible(window, true);
+        }
+    }
+    return used;
+}
+
 // The cases take turns, a block each, so that whatever else the machine does
 // meanwhile falls on all of them alike.
 void HideLatency(std::vector<LatencyCase*> cases, HWND target, int blocks, int hidesPerBlock) {
@@ -329,6 +356,26 @@ std::vector<Figure> RunOnce(const std::wstring& only, HWND target) {
         listedOwner.WaitForExit(30s);
     }
 
+    if (runs(L"idle")) {
+        // Nothing happens for a minute, with 100 windows listed and with none:
+        // what looking after the rows costs when there is nothing to do.
+        test::ChildProcess listedOwner(test::ProgramFolder() + L"\\bench_windows.exe",
+                                       L"100 " + std::to_wstring(kListedFirstCell) + L" " + std::to_wstring(kColumns),
+                                       true);
+        listedOwner.ReadLine(60s);
+        std::vector<std::pair<HWND, POINT>> listed;
+        for (int cell = kListedFirstCell; cell < kListedFirstCell + 100; ++cell) {
+            listed.push_back({::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(cell)).c_str()),
+                              CellCentre(cell)});
+        }
+        const double with100 = IdleCpuMs(&listed, 60s);
+        const double without = IdleCpuMs(nullptr, 60s);
+        figures.push_back({"idle CPU time over 60 s, ms: 100 rows listed (baseline: no rows)", {with100, -1, -1},
+                           {without, -1, -1}});
+        listedOwner.CloseInput();
+        listedOwner.WaitForExit(30s);
+    }
+
     if (runs(L"scale")) {
         // 1,000 windows of four programs, made afresh for every round, so
         // each subject hides windows in the same state. A hide's cost to the
@@ -405,7 +452,7 @@ std::vector<Figure> RunOnce(const std::wstring& only, HWND target) {
 
 }  // namespace
 
-// Usage: bench_driver.exe [latency|scale|startup] — all when none is named.
+// Usage: bench_driver.exe [latency|idle|scale|startup] — all when none is named.
 // The benchmarks run twice; the report gives both runs and how far they lie apart.
 int wmain(int argc, wchar_t** argv) {
     const std::wstring only = argc > 1 ? argv[1] : L"";
