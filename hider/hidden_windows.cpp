@@ -427,9 +427,7 @@ void HiddenWindows::RestoreAll() {
     }
     // A window its program took back since the last look is not shown
     // again; what it owned and Veilkeeper holds comes back with it.
-    for (const platform::WindowEvent& event : m_services.TakeWindowEvents()) {
-        OnWindowEvent(event);
-    }
+    OnWindowEvents();
     CheckRows(true);
     m_shownNow.clear();
     // All come back where they were, none activated; then the newest row's
