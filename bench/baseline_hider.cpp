@@ -9,8 +9,10 @@
 //   /watch  the keyboard watch: every key of the keyboard comes to the window
 //           as raw input, and is read;
 //   /safe   before each hide, what makes it safe: the window's facts and
-//           exemptions, its title, and an entry written to the registry
-//           under a key held open (removed when the window is shown).
+//           exemptions, its title, the active window, and an entry written
+//           to the registry under a key held open (removed when the window
+//           is shown); 15 ms after it, the windows it owns, of any thread,
+//           found in one pass over the top-level windows and hidden.
 #include <windows.h>
 
 #include <cstdint>
@@ -36,6 +38,7 @@ constexpr wchar_t kEntriesKey[] = L"Software\\Veilkeeper\\BaselineEntries";
 
 std::vector<HWND> g_hidden;
 bool g_safe = false;
+constexpr UINT_PTR kOwnedWindowsTimer = 1;
 handles::unique_hkey g_entries;
 
 std::wstring EntryNameOf(size_t index) {
@@ -49,6 +52,7 @@ bool MakeSafe(HWND target) {
         return false;
     }
     platform::TitleOf(target);  // for its row
+    ::GetForegroundWindow();     // the window to make active at the restore
     const hider::RecordEntry entry{
         static_cast<std::uint32_t>(g_hidden.size()),
         {reinterpret_cast<std::uintptr_t>(target), facts->processId, facts->processStart, facts->threadId,
@@ -78,10 +82,23 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             if (target != nullptr && target != window && (!g_safe || MakeSafe(target))) {
                 g_hidden.push_back(target);
                 platform::SetTargetVisible(target, SW_HIDE);
+                if (g_safe) {
+                    ::SetTimer(window, kOwnedWindowsTimer, 15, nullptr);
+                }
             }
         }
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == kOwnedWindowsTimer) {
+            ::KillTimer(window, kOwnedWindowsTimer);
+            for (const platform::OwnedWindow& owned : platform::OwnedWindowsOf(g_hidden.back())) {
+                if (owned.visible) {
+                    platform::SetTargetVisible(owned.window, SW_HIDE);
+                }
+            }
+        }
+        return 0;
     case WM_INPUT:
         platform::KeyEventOf(lParam);
         return ::DefWindowProcW(window, message, wParam, lParam);

@@ -5,12 +5,15 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -162,6 +165,90 @@ void HideLatencyBlock(LatencyCase& c, HWND target, POINT overTarget, int hides) 
             WaitVisible(window, true);
         }
     }
+}
+
+// The /proc/<pid>/stat file, as a Windows path, of the Wine process whose
+// command line names this program; empty when there is none or several.
+std::string UnixStatOf(const std::wstring& program) {
+    std::vector<std::string> found;
+    WIN32_FIND_DATAW entry{};
+    HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string wanted(program.begin(), program.end());  // the folder's path is ASCII here
+    for (char& c : wanted) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) {
+            continue;
+        }
+        const std::string folder = "Z:\\proc\\" + std::string(name.begin(), name.end());
+        std::ifstream cmdline(folder + "\\cmdline", std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+        for (char& c : text) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        if (text.find(wanted) != std::string::npos) {
+            found.push_back(folder + "\\stat");
+        }
+    } while (::FindNextFileW(search, &entry));
+    ::FindClose(search);
+    return found.size() == 1 ? found.front() : std::string();
+}
+
+// User and system time from a /proc stat file (fields 14 and 15, in ticks of
+// 10 ms), in ms.
+double UnixCpuMs(const std::string& statPath) {
+    std::ifstream file(statPath);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const size_t end = text.rfind(')');  // the command may hold spaces
+    if (end == std::string::npos) {
+        return 0;
+    }
+    std::istringstream fields(text.substr(end + 2));
+    std::string field;
+    double ticks = 0;
+    for (int n = 3; n <= 15 && fields >> field; ++n) {
+        if (n >= 14) {
+            ticks += std::strtod(field.c_str(), nullptr);
+        }
+    }
+    return ticks * 10.0;
+}
+
+// 4. Veilkeeper's CPU time (user and kernel) over a stretch with nothing
+// happening, with the windows listed first: ms.
+double IdleCpuMs(const std::vector<std::pair<HWND, POINT>>* listed, std::chrono::seconds stretch) {
+    Subject s = StartVeilkeeper();
+    if (listed != nullptr) {
+        HideAt(*listed);
+    }
+    // The hides' own work done (catch-ups, the list drawn), then the stretch.
+    ::Sleep(2000);
+    // Wine reports no CPU time for another process (GetProcessTimes gives 0):
+    // the kernel's account of the Wine process running this one is read
+    // through the Z: drive instead.
+    const std::string stat = UnixStatOf(test::ProgramFolder() + L"\\Veilkeeper.exe");
+    auto cpu = [&] {
+        FILETIME created{}, exited{}, kernel{}, user{};
+        ::GetProcessTimes(s.process->Handle(), &created, &exited, &kernel, &user);
+        auto ticks = [](FILETIME t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+        const double windows = static_cast<double>(ticks(kernel) + ticks(user)) / 10'000.0;
+        return windows > 0 || stat.empty() ? windows : UnixCpuMs(stat);
+    };
+    const double before = cpu();
+    ::Sleep(static_cast<DWORD>(std::chrono::milliseconds(stretch).count()));
+    const double used = cpu() - before;
+    End(s);
+    if (listed != nullptr) {
+        for (const auto& [window, point] : *listed) {
+            WaitVisible(window, true);
+        }
+    }
+    return used;
 }
 
 // The cases take turns, a block each, so that whatever else the machine does
@@ -328,6 +415,26 @@ std::vector<Figure> RunOnce(const std::wstring& only, HWND target) {
         listedOwner.WaitForExit(30s);
     }
 
+    if (runs(L"idle")) {
+        // Nothing happens for a minute, with 100 windows listed and with none:
+        // what looking after the rows costs when there is nothing to do.
+        test::ChildProcess listedOwner(test::ProgramFolder() + L"\\bench_windows.exe",
+                                       L"100 " + std::to_wstring(kListedFirstCell) + L" " + std::to_wstring(kColumns),
+                                       true);
+        listedOwner.ReadLine(60s);
+        std::vector<std::pair<HWND, POINT>> listed;
+        for (int cell = kListedFirstCell; cell < kListedFirstCell + 100; ++cell) {
+            listed.push_back({::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(cell)).c_str()),
+                              CellCentre(cell)});
+        }
+        const double with100 = IdleCpuMs(&listed, 60s);
+        const double without = IdleCpuMs(nullptr, 60s);
+        figures.push_back({"idle CPU time over 60 s, ms: 100 rows listed (baseline: no rows)", {with100, -1, -1},
+                           {without, -1, -1}});
+        listedOwner.CloseInput();
+        listedOwner.WaitForExit(30s);
+    }
+
     if (runs(L"scale")) {
         // 1,000 windows of four programs, made afresh for every round, so
         // each subject hides windows in the same state. A hide's cost to the
@@ -404,7 +511,7 @@ std::vector<Figure> RunOnce(const std::wstring& only, HWND target) {
 
 }  // namespace
 
-// Usage: bench_driver.exe [latency|scale|startup] — all when none is named.
+// Usage: bench_driver.exe [latency|idle|scale|startup] — all when none is named.
 // The benchmarks run twice; the report gives both runs and how far they lie apart.
 int wmain(int argc, wchar_t** argv) {
     const std::wstring only = argc > 1 ? argv[1] : L"";

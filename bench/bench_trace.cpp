@@ -102,9 +102,18 @@ public:
         return Timed("service: IsExempt", [&] { return m_real.IsExempt(window, facts); });
     }
     bool IsShown(HWND window) override { return m_real.IsShown(window); }
-    std::vector<HWND> OwnedWindows(HWND owner) override {
+    std::vector<platform::OwnedWindow> OwnedWindows(HWND owner) override {
         return Timed("service: OwnedWindows", [&] { return m_real.OwnedWindows(owner); });
     }
+    HWND ForegroundWindow() override {
+        return Timed("service: ForegroundWindow", [&] { return m_real.ForegroundWindow(); });
+    }
+    bool IsEnabled(HWND window) override { return m_real.IsEnabled(window); }
+    bool WatchProcessWindows(HWND notify, UINT message, DWORD processId) override {
+        return Timed("service: WatchProcessWindows", [&] { return m_real.WatchProcessWindows(notify, message, processId); });
+    }
+    void StopWatchingProcessWindows(DWORD processId) override { m_real.StopWatchingProcessWindows(processId); }
+    std::vector<platform::WindowEvent> TakeWindowEvents() override { return m_real.TakeWindowEvents(); }
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
         return Timed("service: IsWindowOfThread", [&] { return m_real.IsWindowOfThread(window, processId, threadId); });
     }

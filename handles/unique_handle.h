@@ -64,6 +64,7 @@ using unique_hicon = unique_any<null_handle_traits<HICON, &::DestroyIcon>>;
 using unique_hmenu = unique_any<null_handle_traits<HMENU, &::DestroyMenu>>;
 using unique_himagelist = unique_any<null_handle_traits<HIMAGELIST, &::ImageList_Destroy>>;
 using unique_hhook = unique_any<null_handle_traits<HHOOK, &::UnhookWindowsHookEx>>;
+using unique_hwineventhook = unique_any<null_handle_traits<HWINEVENTHOOK, &::UnhookWinEvent>>;
 // Memory the system hands out with LocalAlloc: SIDs and security descriptors.
 using unique_hlocal = unique_any<null_handle_traits<HLOCAL, &::LocalFree>>;
 

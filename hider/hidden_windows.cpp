@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "relisting.h"
+#include "transient_popup.h"
 #include "title_cut.h"
 #include "wide_text.h"
 
@@ -38,7 +39,8 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
     // its earlier window.
     m_rows.clear();
     m_orders.Clear();
-    m_bChecking = false;
+    m_nCheckIntervalMs = 0;
+    m_watched.clear();
     m_newRows.clear();
     m_bDrawingHeld = false;
     m_bCatchUpDue = false;
@@ -57,6 +59,10 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
     for (const RecordEntry& entry : recorded.entries) {
         m_orders.Take(entry.order);
     }
+    std::map<std::uint32_t, RecordEntry> loaded;
+    for (const RecordEntry& entry : recorded.entries) {
+        loaded[entry.order] = entry;
+    }
     const Relisting relisting = DecideRelisting(std::move(recorded.entries), [this](std::uint64_t handle) {
         std::optional<WindowNow> now;
         HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
@@ -71,18 +77,31 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
         m_record.Remove(order);
         m_orders.Free(order);
     }
+    // Hidden with an owner that is no longer listed: they come back now.
+    for (const WindowIdentity& owned : relisting.giveBack) {
+        m_services.ShowTarget(WindowOf(owned), false);
+    }
     for (const RecordEntry& entry : relisting.rows) {
         // The record keeps no title: the window is asked again.
         HWND window = WindowOf(entry.window);
         const std::u16string title(CutTitle(Utf16(m_services.WindowTitle(window)), kRowTitleLength));
         const int added = AddIconOf(window);
-        const Row row{entry.window, entry.owned, added >= 0 ? added : I_IMAGENONE, true};
+        // Hidden before this run began: any show reported from now on is its program's.
+        Row row{{entry.window, true, true}, {}, 0, nullptr, added >= 0 ? added : I_IMAGENONE};
+        for (const WindowIdentity& owned : entry.owned) {
+            row.owned.push_back({owned, true, true});
+        }
+        if (entry.active > 0 && entry.active <= entry.owned.size()) {
+            row.active = entry.owned[entry.active - 1].handle;
+        }
         if (!InsertRow(entry.order, row, title)) {
             // Without a row nothing could show it again: give it back now.
             RemoveImage(row.image);
             ShowWindowsOf(row, false);
             m_record.Remove(entry.order);
             m_orders.Free(entry.order);
+        } else if (loaded[entry.order] != entry) {
+            m_record.Add(entry);  // without the owned windows that are no longer held
         }
     }
     RunCheckTimerWhileListed();
@@ -105,7 +124,18 @@ bool HiddenWindows::StillNames(const WindowIdentity& identity) {
 
 HiddenWindows::Rows::iterator HiddenWindows::RowOfWindow(const WindowIdentity& identity) {
     return std::find_if(m_rows.begin(), m_rows.end(),
-                        [&](const auto& entry) { return IsSameWindow(entry.second.window, identity); });
+                        [&](const auto& entry) { return IsSameWindow(entry.second.window.identity, identity); });
+}
+
+RecordEntry HiddenWindows::EntryOf(std::uint32_t order, const Row& row) const {
+    RecordEntry entry{order, row.window.identity, {}, 0};
+    for (const Held& owned : row.owned) {
+        entry.owned.push_back(owned.identity);
+        if (owned.identity.handle == row.active) {
+            entry.active = static_cast<std::uint32_t>(entry.owned.size());
+        }
+    }
+    return entry;
 }
 
 HideResult HiddenWindows::Hide(HWND target, const platform::WindowFacts& facts) {
@@ -127,7 +157,10 @@ HideResult HiddenWindows::Hide(HWND target, const platform::WindowFacts& facts) 
     // and the icon request waits on the target's own thread.
     HoldDrawing();
     HideResult result = HideResult::NotHidden;
-    if (InsertRow(*order, Row{identity, {}, I_IMAGENONE, false}, title)) {
+    // Which window of its group the user was in: it is active again at the
+    // restore. Read before the hide moves the activation on.
+    const Row fresh{{identity, false}, {}, 0, m_services.ForegroundWindow(), I_IMAGENONE};
+    if (InsertRow(*order, fresh, title)) {
         // Recorded before it goes, so that no end of Veilkeeper loses it.
         if (!m_record.Add({*order, identity, {}})) {
             RemoveRow(0, *order);
@@ -148,9 +181,12 @@ HideResult HiddenWindows::Hide(HWND target, const platform::WindowFacts& facts) 
 }
 
 HideResult HiddenWindows::HideAgain(std::uint32_t order, Row& row) {
-    // Its program showed it again: it goes under the row it has.
-    row.seenHidden = false;
-    if (!m_services.HideTarget(WindowOf(row.window))) {
+    // Its program showed it again before Veilkeeper heard of it: it goes
+    // under the row it has.
+    row.window.seenHidden = false;
+    row.window.hideReported = false;
+    row.foregroundAtHide = m_services.ForegroundWindow();
+    if (!m_services.HideTarget(WindowOf(row.window.identity))) {
         return HideResult::NotHidden;
     }
     m_newRows.push_back(order);  // its owned windows, and seen gone
@@ -158,56 +194,116 @@ HideResult HiddenWindows::HideAgain(std::uint32_t order, Row& row) {
 }
 
 bool HiddenWindows::HideOwnedWindows(std::uint32_t order, Row& row) {
-    std::vector<WindowIdentity> found;
-    for (HWND owned : m_services.OwnedWindows(WindowOf(row.window))) {
-        if (found.size() == kMaxOwnedWindows) {
-            break;
+    std::vector<Held> found;
+    std::vector<HWND> transient;
+    for (const platform::OwnedWindow& owned : m_services.OwnedWindows(WindowOf(row.window.identity))) {
+        if (!owned.visible) {
+            continue;
         }
-        if (auto identity = IdentityNow(owned)) {
-            found.push_back(std::move(*identity));
+        auto identity = IdentityNow(owned.window);
+        if (!identity) {
+            continue;
         }
-    }
-    if (found.empty()) {
-        return true;
+        if (IsTransientPopup(identity->className, owned.style, owned.exStyle)) {
+            transient.push_back(owned.window);
+        } else if (found.size() < kMaxOwnedWindows) {
+            found.push_back({std::move(*identity), false});
+        }
     }
     // Shown ones above those still hidden from an earlier hide.
-    std::vector<WindowIdentity> owned = found;
-    for (const WindowIdentity& earlier : row.owned) {
+    std::vector<Held> owned = found;
+    for (const Held& earlier : row.owned) {
         const bool again = std::any_of(found.begin(), found.end(),
-                                       [&](const WindowIdentity& w) { return IsSameWindow(earlier, w); });
+                                       [&](const Held& w) { return IsSameWindow(earlier.identity, w.identity); });
         if (!again && owned.size() < kMaxOwnedWindows) {
             owned.push_back(earlier);
         }
     }
-    if (!m_record.Add({order, row.window, owned})) {
-        return false;
+    HWND foreground = std::exchange(row.foregroundAtHide, nullptr);
+    std::uint64_t active = row.active;
+    if (foreground != nullptr) {
+        const bool isOwned = std::any_of(owned.begin(), owned.end(),
+                                         [&](const Held& w) { return w.identity.handle == HandleValue(foreground); });
+        if (isOwned || foreground == WindowOf(row.window.identity)) {
+            active = isOwned ? HandleValue(foreground) : 0;
+        }
     }
-    row.owned = std::move(owned);
-    for (const WindowIdentity& window : found) {
-        m_services.HideTarget(WindowOf(window));
+    if (!found.empty() || active != row.active) {
+        Row updated = row;
+        updated.owned = owned;
+        updated.active = active;
+        if (!m_record.Add(EntryOf(order, updated))) {
+            return false;
+        }
+        row = std::move(updated);
     }
+    for (const Held& window : found) {
+        m_services.HideTarget(WindowOf(window.identity));
+    }
+    // Pop-ups of the moment go with their owner, and are not held.
+    for (HWND popup : transient) {
+        m_services.HideTarget(popup);
+    }
+    WatchProcessesOfRows();
     return true;
 }
 
 bool HiddenWindows::ShowWindowsOf(const Row& row, bool inFront) {
-    HWND top = WindowOf(row.window);
-    if (!m_services.ShowTarget(top, inFront)) {
+    if (!m_services.ShowTarget(WindowOf(row.window.identity), inFront)) {
         return false;
     }
-    // In their old stacking order: the last one shown ends on top. One its
-    // program closed meanwhile simply stays gone.
+    m_shownNow.push_back(row.window.identity.handle);
+    ShowOwnedWindowsOf(row);
+    return true;
+}
+
+void HiddenWindows::ShowOwnedWindowsOf(const Row& row) {
+    // In their old stacking order, none activated: the one to be active is
+    // chosen afterwards. One its program closed meanwhile simply stays gone.
     for (auto owned = row.owned.rbegin(); owned != row.owned.rend(); ++owned) {
-        if (StillNames(*owned) && m_services.ShowTarget(WindowOf(*owned), inFront)) {
-            top = WindowOf(*owned);
+        if (StillNames(owned->identity) && m_services.ShowTarget(WindowOf(owned->identity), false)) {
+            m_shownNow.push_back(owned->identity.handle);
         }
     }
+}
+
+void HiddenWindows::BringGroupToFront(const Row& row) {
     // The user acted in Veilkeeper's window, which so has the foreground to
-    // give: the window comes back in front and active, a modal dialog of it
-    // on top.
-    if (inFront) {
-        m_services.BringToFront(top);
+    // give. The window that was active, if it came back; else the row's own.
+    HWND owner = WindowOf(row.window.identity);
+    HWND front = owner;
+    if (row.active != 0 && std::any_of(row.owned.begin(), row.owned.end(),
+                                       [&](const Held& w) { return w.identity.handle == row.active; })) {
+        front = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(row.active));
     }
-    return true;
+    // A window under a modal dialog takes no input: the dialog, topmost
+    // first, that is enabled and no pop-up of the moment.
+    if (!m_services.IsEnabled(front)) {
+        // What this restore gave back first (its shows may still be on their
+        // way), then what is on screen already.
+        const std::vector<platform::OwnedWindow> owned = m_services.OwnedWindows(owner);
+        const auto pick = [&](bool shownNow) -> HWND {
+            for (const platform::OwnedWindow& window : owned) {
+                const bool mine = std::find(m_shownNow.begin(), m_shownNow.end(), HandleValue(window.window)) !=
+                                  m_shownNow.end();
+                if ((shownNow ? !mine : (mine || !window.visible)) || (window.style & WS_DISABLED) != 0) {
+                    continue;
+                }
+                const auto identity = IdentityNow(window.window);
+                if (identity && !IsTransientPopup(identity->className, window.style, window.exStyle)) {
+                    return window.window;
+                }
+            }
+            return nullptr;
+        };
+        if (HWND dialog = pick(true); dialog != nullptr) {
+            front = dialog;
+        } else if (HWND other = pick(false); other != nullptr) {
+            front = other;
+        }
+    }
+    m_services.BringToFront(front);
+    m_shownNow.clear();
 }
 
 bool HiddenWindows::ScheduleCatchUp() {
@@ -243,11 +339,11 @@ bool HiddenWindows::CatchUp() {
             continue;  // given back already
         }
         Row& row = found->second;
-        HWND window = WindowOf(row.window);
+        HWND window = WindowOf(row.window.identity);
         recorded = HideOwnedWindows(order, row) && recorded;
         // Gone by now, unless its program hangs: from here on a visible
         // window is one its program showed again.
-        row.seenHidden = row.seenHidden || !m_services.IsShown(window);
+        row.window.seenHidden = row.window.seenHidden || !m_services.IsShown(window);
         if (row.image != I_IMAGENONE) {
             continue;
         }
@@ -297,7 +393,7 @@ bool HiddenWindows::InsertRow(std::uint32_t order, const Row& row, std::u16strin
     }
     m_rows[order] = row;
     m_orders.Take(order);
-    RunCheckTimerWhileListed();
+    WatchProcessesOfRows();
     return true;
 }
 
@@ -319,30 +415,78 @@ RestoreResult HiddenWindows::Restore(int row, bool inFront) {
     if (WindowOfRow(row) == nullptr) {
         return RestoreResult::Dropped;  // its row went
     }
-    if (!ShowWindowsOf(m_rows.at(*order), inFront)) {
-        return RestoreResult::Kept;
+    if (inFront) {
+        return EndRow(row, *order, RowEnd::RestoredByUser) ? RestoreResult::Shown : RestoreResult::Kept;
     }
-    RemoveRow(row, *order);
-    return RestoreResult::Shown;
+    return EndRow(row, *order, RowEnd::RestoredAtEnd) ? RestoreResult::Shown : RestoreResult::Kept;
 }
 
 void HiddenWindows::RestoreAll() {
     if (m_pList == nullptr || m_pList->m_hWnd == nullptr) {
         return;
     }
-    // A window its program took back since the last check is not shown again.
-    DropStaleRows();
-    // The newest comes back in front; the others where they were behind it.
-    bool inFront = true;
+    // A window its program took back since the last look is not shown
+    // again; what it owned and Veilkeeper holds comes back with it.
+    OnWindowEvents();
+    CheckRows(true);
+    m_shownNow.clear();
+    // All come back where they were, none activated; then the newest row's
+    // active window takes the foreground, once every modal dialog is back.
+    std::optional<Row> newest;
     int row = 0;
     while (row < m_pList->GetItemCount()) {
-        const RestoreResult result = Restore(row, inFront);
-        if (result == RestoreResult::Shown) {
-            inFront = false;
+        const std::optional<std::uint32_t> order = OrderOfRow(row);
+        const auto found = order ? m_rows.find(*order) : m_rows.end();
+        std::optional<Row> shown;
+        if (found != m_rows.end() && !newest) {
+            shown = found->second;
+        }
+        const RestoreResult result = Restore(row, false);
+        if (result == RestoreResult::Shown && shown) {
+            newest = std::move(shown);
         } else if (result == RestoreResult::Kept || result == RestoreResult::NoRow) {
             ++row;
         }
     }
+    if (newest) {
+        BringGroupToFront(*newest);
+    }
+}
+
+bool HiddenWindows::EndRow(int listRow, std::uint32_t order, RowEnd end) {
+    const auto found = m_rows.find(order);
+    if (found != m_rows.end()) {
+        const Row& row = found->second;
+        switch (end) {
+            case RowEnd::RestoredByUser:
+                m_shownNow.clear();
+                if (!ShowWindowsOf(row, true)) {
+                    return false;
+                }
+                BringGroupToFront(row);
+                break;
+            case RowEnd::RestoredAtEnd:
+                if (!ShowWindowsOf(row, false)) {
+                    return false;
+                }
+                break;
+            case RowEnd::ShownByProgram:
+            case RowEnd::Destroyed:
+                // Its program expects the windows it owns with it; a destroyed
+                // window's owned windows went with it, and are not shown.
+                ShowOwnedWindowsOf(row);
+                break;
+        }
+    }
+    RemoveRow(listRow, order);
+    return true;
+}
+
+int HiddenWindows::ListRowOf(std::uint32_t order) const {
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = static_cast<LPARAM>(order);
+    return m_pList != nullptr ? m_pList->FindItem(&find) : -1;
 }
 
 HWND HiddenWindows::WindowOfRow(int row) {
@@ -351,47 +495,162 @@ HWND HiddenWindows::WindowOfRow(int row) {
         return nullptr;
     }
     const auto found = m_rows.find(*order);
-    if (found == m_rows.end() || !StillNames(found->second.window)) {
-        RemoveRow(row, *order);
+    if (found == m_rows.end() || !StillNames(found->second.window.identity)) {
+        EndRow(row, *order, RowEnd::Destroyed);
         return nullptr;
     }
-    return WindowOf(found->second.window);
+    return WindowOf(found->second.window.identity);
 }
 
 void HiddenWindows::DropStaleRows() {
+    CheckRows(true);
+}
+
+HiddenWindows::HeldNow HiddenWindows::LookAt(Held& held) {
+    HWND window = WindowOf(held.identity);
+    // Runs twice a second: the cheap look first. A handle that names a
+    // window of the same thread is the same window here; only when it does
+    // not is the whole identity asked, for a console window whose reported
+    // process changed.
+    if (!m_services.IsWindowOfThread(window, held.identity.processId, held.identity.threadId)) {
+        const std::optional<WindowIdentity> now = IdentityNow(window);
+        if (!now || !IsSameWindow(held.identity, *now)) {
+            return HeldNow::Gone;
+        }
+        held.identity = *now;
+    }
+    if (!m_services.IsShown(window)) {
+        held.seenHidden = true;
+    } else if (held.seenHidden) {
+        return HeldNow::ShownByProgram;
+    }
+    return HeldNow::Hidden;
+}
+
+void HiddenWindows::CheckRows(bool all) {
     if (m_pList == nullptr || m_pList->m_hWnd == nullptr) {
         return;
     }
-    for (int row = m_pList->GetItemCount() - 1; row >= 0; --row) {
-        const std::optional<std::uint32_t> order = OrderOfRow(row);
-        if (!order) {
-            continue;
-        }
-        const auto found = m_rows.find(*order);
-        if (found == m_rows.end()) {
-            RemoveRow(row, *order);
-            continue;
-        }
-        Row& listed = found->second;
-        HWND window = WindowOf(listed.window);
-        // Runs twice a second: the cheap look first. A handle that names a
-        // window of the same thread is the same window here; only when it
-        // does not is the whole identity asked, for a console window whose
-        // reported process changed.
-        if (!m_services.IsWindowOfThread(window, listed.window.processId, listed.window.threadId)) {
-            const std::optional<WindowIdentity> now = IdentityNow(window);
-            if (!now || !IsSameWindow(listed.window, *now)) {
-                RemoveRow(row, *order);
-                continue;
-            }
-            listed.window = *now;
-        }
-        if (!m_services.IsShown(window)) {
-            listed.seenHidden = true;
-        } else if (listed.seenHidden) {
-            RemoveRow(row, *order);  // its program showed it: it is theirs again
+    std::vector<std::uint32_t> orders;
+    for (const auto& [order, row] : m_rows) {
+        if (all || !EventsComeFor(row)) {
+            orders.push_back(order);
         }
     }
+    for (std::uint32_t order : orders) {
+        const auto found = m_rows.find(order);
+        const int listRow = ListRowOf(order);
+        if (found == m_rows.end() || listRow < 0) {
+            continue;
+        }
+        Row& row = found->second;
+        for (std::size_t n = row.owned.size(); n-- > 0;) {
+            if (LookAt(row.owned[n]) != HeldNow::Hidden) {
+                LetGoOwned(order, row, n);  // gone, or its program's now
+            }
+        }
+        switch (LookAt(row.window)) {
+            case HeldNow::Hidden: break;
+            case HeldNow::Gone: EndRow(listRow, order, RowEnd::Destroyed); break;
+            case HeldNow::ShownByProgram: EndRow(listRow, order, RowEnd::ShownByProgram); break;
+        }
+    }
+    // Rows no longer in the list (a failed removal) are not kept either.
+    for (int listRow = m_pList->GetItemCount() - 1; listRow >= 0; --listRow) {
+        const std::optional<std::uint32_t> order = OrderOfRow(listRow);
+        if (order && m_rows.find(*order) == m_rows.end()) {
+            RemoveRow(listRow, *order);
+        }
+    }
+}
+
+void HiddenWindows::LetGoOwned(std::uint32_t order, Row& row, std::size_t index) {
+    Row updated = row;
+    updated.owned.erase(updated.owned.begin() + static_cast<std::ptrdiff_t>(index));
+    // Should the write fail, the entry names one window more than the row:
+    // a start finds it gone or shown, and leaves it.
+    m_record.Add(EntryOf(order, updated));
+    row = std::move(updated);
+    WatchProcessesOfRows();
+}
+
+void HiddenWindows::OnWindowEvents() {
+    for (const platform::WindowEvent& event : m_services.TakeWindowEvents()) {
+        OnWindowEvent(event);
+    }
+}
+
+void HiddenWindows::OnWindowEvent(const platform::WindowEvent& event) {
+    const std::uint64_t handle = HandleValue(event.window);
+    for (auto& [order, row] : m_rows) {
+        const bool own = row.window.identity.handle == handle;
+        const auto owned = std::find_if(row.owned.begin(), row.owned.end(),
+                                        [&](const Held& w) { return w.identity.handle == handle; });
+        if (!own && owned == row.owned.end()) {
+            continue;
+        }
+        Held& held = own ? row.window : *owned;
+        const std::uint32_t rowOrder = order;
+        switch (event.change) {
+            case platform::WindowChange::Hidden:
+                // Its program reports our hide: from now on its events are enough.
+                held.seenHidden = true;
+                held.hideReported = true;
+                m_watched[held.identity.processId] = true;
+                RunCheckTimerWhileListed();
+                return;
+            case platform::WindowChange::Shown:
+                // A show reported before our hide was is older than it, or
+                // our hide is still on its way: not its program's taking back.
+                if (!held.hideReported) {
+                    return;
+                }
+                break;
+            case platform::WindowChange::Destroyed:
+                break;
+        }
+        if (own) {
+            EndRow(ListRowOf(rowOrder), rowOrder,
+                   event.change == platform::WindowChange::Shown ? RowEnd::ShownByProgram : RowEnd::Destroyed);
+        } else {
+            LetGoOwned(rowOrder, row, static_cast<std::size_t>(owned - row.owned.begin()));
+        }
+        return;
+    }
+}
+
+bool HiddenWindows::EventsComeFor(const Row& row) const {
+    const auto comes = [&](const Held& held) {
+        const auto found = m_watched.find(held.identity.processId);
+        return found != m_watched.end() && found->second;
+    };
+    return comes(row.window) && std::all_of(row.owned.begin(), row.owned.end(), comes);
+}
+
+void HiddenWindows::WatchProcessesOfRows() {
+    std::map<DWORD, bool> wanted;
+    for (const auto& [order, row] : m_rows) {
+        wanted.emplace(row.window.identity.processId, false);
+        for (const Held& owned : row.owned) {
+            wanted.emplace(owned.identity.processId, false);
+        }
+    }
+    for (auto& [process, comes] : wanted) {
+        const auto found = m_watched.find(process);
+        if (found != m_watched.end()) {
+            comes = found->second;
+        } else if (m_hOwner != nullptr) {
+            // A watch that cannot be set leaves the process to the check.
+            m_services.WatchProcessWindows(m_hOwner, kWindowEventsMessage, process);
+        }
+    }
+    for (const auto& [process, comes] : m_watched) {
+        if (wanted.find(process) == wanted.end()) {
+            m_services.StopWatchingProcessWindows(process);
+        }
+    }
+    m_watched = std::move(wanted);
+    RunCheckTimerWhileListed();
 }
 
 void HiddenWindows::RemoveRow(int row, std::uint32_t order) {
@@ -406,7 +665,7 @@ void HiddenWindows::RemoveRow(int row, std::uint32_t order) {
         m_rows.erase(found);
         RemoveImage(image);
     }
-    RunCheckTimerWhileListed();
+    WatchProcessesOfRows();
     if (m_rows.empty()) {
         m_record.RemoveIfEmpty();  // no trace once nothing is hidden
     }
@@ -435,7 +694,15 @@ void HiddenWindows::RemoveImage(int image) {
 
 TimerResult HiddenWindows::OnTimer(UINT_PTR id) {
     if (id == kCheckTimerId) {
-        DropStaleRows();
+        // On a quiet tick every row is looked at, for windows that went
+        // without a word (a killed program's); otherwise only the rows whose
+        // events do not come.
+        const bool quiet = m_nCheckIntervalMs == kQuietCheckIntervalMs ||
+                           ++m_nQuietTicks >= static_cast<int>(kQuietCheckIntervalMs / kCheckIntervalMs);
+        if (quiet) {
+            m_nQuietTicks = 0;
+        }
+        CheckRows(quiet);
         return TimerResult::Done;
     }
     if (id == kCatchUpTimerId) {
@@ -446,12 +713,21 @@ TimerResult HiddenWindows::OnTimer(UINT_PTR id) {
 
 void HiddenWindows::RunCheckTimerWhileListed() {
     // Nothing to look after while nothing is hidden: no timer runs then.
-    const bool wanted = !m_rows.empty() && m_hOwner != nullptr;
-    if (wanted && !m_bChecking) {
-        m_bChecking = ::SetTimer(m_hOwner, kCheckTimerId, kCheckIntervalMs, nullptr) != 0;
-    } else if (!wanted && m_bChecking) {
+    UINT wanted = 0;
+    if (!m_rows.empty() && m_hOwner != nullptr) {
+        const bool allReport = std::all_of(m_rows.begin(), m_rows.end(),
+                                           [&](const auto& entry) { return EventsComeFor(entry.second); });
+        wanted = allReport ? kQuietCheckIntervalMs : kCheckIntervalMs;
+    }
+    if (wanted == m_nCheckIntervalMs) {
+        return;
+    }
+    if (wanted == 0) {
         ::KillTimer(m_hOwner, kCheckTimerId);
-        m_bChecking = false;
+        m_nCheckIntervalMs = 0;
+    } else {
+        // Setting it again changes its interval.
+        m_nCheckIntervalMs = ::SetTimer(m_hOwner, kCheckTimerId, wanted, nullptr) != 0 ? wanted : 0;
     }
 }
 

@@ -2,7 +2,8 @@
 // behind them. Every row has exactly one image slot (or none) and one entry in
 // the record, added and removed together with the row. A row stands for a
 // window and the windows it owned when it was hidden: they go and come back
-// together.
+// together. A row ends in one place (EndRow), in one of the ways RowEnd
+// names, and every end gives back what Veilkeeper still holds hidden.
 #pragma once
 
 #include <windows.h>
@@ -33,6 +34,15 @@ enum class RestoreResult {
     NoRow,    // no such row
 };
 
+// How a row ends: each gives back every window of the row that Veilkeeper
+// hid and still holds hidden, and shows nothing else.
+enum class RowEnd {
+    RestoredByUser,  // the row's window and its owned windows, in front
+    RestoredAtEnd,   // the same, by Exit or any other end of Veilkeeper
+    ShownByProgram,  // its program showed the window: the owned windows come back with it
+    Destroyed,       // the window is gone (its handle may name another now)
+};
+
 enum class TimerResult {
     NotMine,             // another timer
     Done,
@@ -44,7 +54,14 @@ public:
     // The timer, on the list's owner, that looks for windows closed or shown
     // by their own programs while listed; it runs only while there are rows.
     static constexpr UINT_PTR kCheckTimerId = 0x564B;
+    // While a row's process has not shown that its windows' events come,
+    // its windows are looked at this often.
     static constexpr UINT kCheckIntervalMs = 500;
+    // Otherwise only a killed program's windows, which may go without a
+    // word, need a look now and then.
+    static constexpr UINT kQuietCheckIntervalMs = 10'000;
+    // Posted to the list's owner when window events are queued: OnWindowEvents.
+    static constexpr UINT kWindowEventsMessage = WM_APP + 0x564;
     // The timer, on the list's owner, a hide sets for CatchUp: a moment
     // later, so that the target hides without the main window's work
     // competing with it (its icon is asked of the target's own thread).
@@ -84,17 +101,33 @@ public:
     // WM_TIMER of the list's owner: runs the check or the catch-up when the
     // timer is one of these.
     TimerResult OnTimer(UINT_PTR id);
+    // kWindowEventsMessage: what the listed windows' programs did, as it
+    // happened. A show by its program, however brief, gives a row up.
+    void OnWindowEvents();
 
     int Count() const { return static_cast<int>(m_rows.size()); }
 
 private:
-    struct Row {
-        WindowIdentity window;  // the one place a row's window is kept
-        std::vector<WindowIdentity> owned;  // hidden with it, top first
-        int image = I_IMAGENONE;
-        // Seen hidden since the hide was asked for: only then does a visible
-        // window mean that its program showed it.
+    // A window Veilkeeper hid and holds hidden.
+    struct Held {
+        WindowIdentity identity;
+        // Seen hidden since the hide was asked for (its event came, or a
+        // look found it so): only then does a show mean that its program
+        // showed it. Until then a visible window may be a hung program's.
         bool seenHidden = false;
+        // Its hide was reported since the hide was asked for. Events come in
+        // order: a show reported before it is older than the hide (Veilkeeper's
+        // own restore, say), only one after it is its program's.
+        bool hideReported = false;
+    };
+    struct Row {
+        Held window;  // the one place a row's window is kept
+        std::vector<Held> owned;  // hidden with it and to come back, top first
+        // The handle of the window that was active when it was hidden; 0:
+        // the row's own window.
+        std::uint64_t active = 0;
+        HWND foregroundAtHide = nullptr;  // until the catch-up decides `active`
+        int image = I_IMAGENONE;
     };
     using Rows = std::map<std::uint32_t, Row>;  // by order, the row's item data
 
@@ -103,12 +136,39 @@ private:
     bool StillNames(const WindowIdentity& identity);
     Rows::iterator RowOfWindow(const WindowIdentity& identity);
     // Hides the windows the row's window owns now and adds them to its row
-    // and record; whether the record took them (else they stay on screen).
+    // and record, but for transient pop-ups, which are hidden and let go;
+    // whether the record took them (else they stay on screen).
     bool HideOwnedWindows(std::uint32_t order, Row& row);
     HideResult HideAgain(std::uint32_t order, Row& row);
+    // The one place a row ends: gives back what `end` says, then removes the
+    // row, its image and its entry. False, and the row stays, when its
+    // window was to be shown and could not be told.
+    bool EndRow(int row, std::uint32_t order, RowEnd end);
     // Asks the row's window, then each window it owned that is still the
     // same, bottom first, to show; whether the row's own window could be told.
     bool ShowWindowsOf(const Row& row, bool inFront);
+    void ShowOwnedWindowsOf(const Row& row);
+    // Makes the window of the row that was active when it was hidden the
+    // active one again; an enabled modal dialog rather than its disabled owner.
+    void BringGroupToFront(const Row& row);
+    // The entry that stands for the row.
+    RecordEntry EntryOf(std::uint32_t order, const Row& row) const;
+    // The list row of an order; -1 when there is none.
+    int ListRowOf(std::uint32_t order) const;
+    // Looks at the rows whose programs' events do not come (all of them on
+    // a quiet tick): closed, or shown again by their programs.
+    void CheckRows(bool all);
+    // What is known of a held window now: whether it is gone, and whether its
+    // program showed it after it was seen hidden.
+    enum class HeldNow { Hidden, Gone, ShownByProgram };
+    HeldNow LookAt(Held& held);
+    // A window of the row that is gone or its program's now leaves it, and
+    // its entry.
+    void LetGoOwned(std::uint32_t order, Row& row, std::size_t index);
+    void OnWindowEvent(const platform::WindowEvent& event);
+    // The processes that own rows are watched, and only they.
+    void WatchProcessesOfRows();
+    bool EventsComeFor(const Row& row) const;
     // The row's record order (its item data); none when it cannot be read.
     std::optional<std::uint32_t> OrderOfRow(int row) const;
     // The window's icon added to the image list: its index, or -1 for none.
@@ -118,7 +178,8 @@ private:
     bool InsertRow(std::uint32_t order, const Row& row, std::u16string_view title);
     void RemoveRow(int row, std::uint32_t order);
     void RemoveImage(int image);
-    // The check timer runs while there are rows, and only then.
+    // The check timer runs while there are rows, and only then; often only
+    // while some row's events do not come.
     void RunCheckTimerWhileListed();
     // False when the catch-up, made at once for want of a timer, was.
     bool ScheduleCatchUp();
@@ -132,7 +193,14 @@ private:
     CImageList m_imageList;
     Rows m_rows;
     RecordOrders m_orders;
-    bool m_bChecking = false;
+    UINT m_nCheckIntervalMs = 0;  // 0: no check timer
+    int m_nQuietTicks = 0;
+    // The processes watched, and whether their windows' events were seen to
+    // come (our own hide of one of their windows was reported).
+    std::map<DWORD, bool> m_watched;
+    // The windows the restore under way asked to show: their shows may still
+    // be on their way when the one to activate is chosen.
+    std::vector<std::uint64_t> m_shownNow;
     std::vector<std::uint32_t> m_newRows;  // rows, by order, hidden since the last catch-up
     bool m_bDrawingHeld = false;
     bool m_bCatchUpDue = false;

@@ -45,11 +45,22 @@ BEGIN_MESSAGE_MAP(CHiderDlg, CDialog)
     ON_WM_TIMER()
     ON_WM_HELPINFO()
     ON_REGISTERED_MESSAGE(&CHiderDlg::ShowMainWindowMessage, &CHiderDlg::OnShowMainWindowMessage)
+    ON_REGISTERED_MESSAGE(&CHiderDlg::WindowEventsMessage, &CHiderDlg::OnWindowEventsMessage)
 END_MESSAGE_MAP()
 
 UINT CHiderDlg::ShowMainWindowMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"Veilkeeper.ShowMainWindow");
     return message;
+}
+
+UINT CHiderDlg::WindowEventsMessage() {
+    return hider::HiddenWindows::kWindowEventsMessage;
+}
+
+LRESULT CHiderDlg::OnWindowEventsMessage(WPARAM, LPARAM) {
+    // Carries nothing to believe: the events wait in the services' queue.
+    m_hiddenWindows.OnWindowEvents();
+    return 0;
 }
 
 LRESULT CHiderDlg::OnShowMainWindowMessage(WPARAM, LPARAM) {

@@ -42,6 +42,9 @@ private:
     HCURSOR OnQueryDragIcon();
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
     LRESULT OnShowMainWindowMessage(WPARAM wParam, LPARAM lParam);
+    // The hidden windows' programs showed, hid or destroyed windows.
+    static UINT WindowEventsMessage();
+    LRESULT OnWindowEventsMessage(WPARAM wParam, LPARAM lParam);
     void OnAbout();
     void OnDestroy();
     void OnNcDestroy();

@@ -1,12 +1,16 @@
 #include "record_entry.h"
 
+#include <utility>
+
 namespace hider {
 
 namespace {
 
-// The format this program writes and reads; an entry of any other is left to
-// the program that wrote it.
+// The formats this program writes and reads; an entry of any other is left
+// to the program that wrote it. An entry whose active window is the row's own
+// is written as before, so earlier versions still read it.
 constexpr char16_t kFormat[] = u"2";
+constexpr char16_t kFormatWithActive[] = u"3";
 constexpr std::size_t kMaxClassLength = 256;  // the longest class name Windows allows
 constexpr std::size_t kMaxWindows = 1 + kMaxOwnedWindows;
 
@@ -77,6 +81,7 @@ public:
         m_rest.remove_prefix(length);
         return taken;
     }
+    std::u16string_view Rest() { return std::exchange(m_rest, {}); }
     bool AtEnd() const { return m_rest.empty(); }
 
 private:
@@ -138,14 +143,20 @@ std::optional<std::uint32_t> OrderOfName(std::u16string_view name) {
 }
 
 // "2 <windows>" and each window as AppendWindow writes it: the row's own
-// window first, then the windows it owned, top first.
+// window first, then the windows it owned, top first. "3": the same, then
+// " <active>", when another than the row's own window was active.
 std::u16string EncodeEntry(const RecordEntry& entry) {
-    std::u16string text = kFormat;
+    const bool withActive = entry.active != 0 && entry.active <= entry.owned.size();
+    std::u16string text = withActive ? kFormatWithActive : kFormat;
     text += u' ';
     text += Digits(1 + entry.owned.size(), 10);
     AppendWindow(text, entry.window);
     for (const WindowIdentity& owned : entry.owned) {
         AppendWindow(text, owned);
+    }
+    if (withActive) {
+        text += u' ';
+        text += Digits(entry.active, 10);
     }
     return text;
 }
@@ -154,7 +165,8 @@ std::optional<RecordEntry> DecodeEntry(std::u16string_view name, std::u16string_
     const auto order = OrderOfName(name);
     Reader reader(text);
     const auto format = reader.Field();
-    if (!order || !format || *format != kFormat) {
+    const bool withActive = format && *format == kFormatWithActive;
+    if (!order || !format || (*format != kFormat && !withActive)) {
         return std::nullopt;
     }
     const auto windows = reader.NumberField(10, kMaxWindows);
@@ -177,6 +189,14 @@ std::optional<RecordEntry> DecodeEntry(std::u16string_view name, std::u16string_
         } else {
             entry.owned.push_back(std::move(*window));
         }
+    }
+    if (withActive) {
+        const auto space = reader.Take(1);
+        const auto index = Number(reader.Rest(), 10, kMaxOwnedWindows);
+        if (space != std::u16string_view(u" ") || !index || *index == 0 || *index > entry.owned.size()) {
+            return std::nullopt;
+        }
+        entry.active = static_cast<std::uint32_t>(*index);
     }
     if (!reader.AtEnd()) {
         return std::nullopt;

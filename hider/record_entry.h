@@ -36,6 +36,9 @@ struct RecordEntry {
     // The windows it owned that were hidden with it, the top of their
     // stacking order first.
     std::vector<WindowIdentity> owned;
+    // Which of them was active when it was hidden, to be so again: 0 the
+    // row's own window, n the n-th owned window.
+    std::uint32_t active = 0;
 
     bool operator==(const RecordEntry&) const = default;
 };

@@ -20,9 +20,14 @@ struct WindowNow {
 
 struct Relisting {
     // Oldest first: each goes on top of the one before. Their owned windows
-    // are those still there under the same handle.
+    // are those still there under the same handle and still hidden (one its
+    // program showed meanwhile is its program's).
     std::vector<RecordEntry> rows;
     std::vector<std::uint32_t> dropped;  // orders of the entries to remove from the record
+    // The owned windows of dropped entries still there and hidden, which no
+    // row holds: they were hidden with their owner and come back now, as
+    // their program expects them with it.
+    std::vector<WindowIdentity> giveBack;
 };
 
 // An entry is listed again when its handle still names the same window and

@@ -4,6 +4,7 @@
 #include "global_hotkeys.h"
 #include "pointer.h"
 #include "raw_keyboard.h"
+#include "window_events.h"
 #include "window_queries.h"
 #include "window_requests.h"
 #include "window_services.h"
@@ -20,7 +21,14 @@ public:
     std::optional<WindowFacts> DescribeWindow(HWND window) override { return FactsOf(window); }
     bool IsExempt(HWND window, const WindowFacts& facts) override { return IsExemptWindow(window, facts); }
     bool IsShown(HWND window) override { return ::IsWindowVisible(window) != FALSE; }
-    std::vector<HWND> OwnedWindows(HWND owner) override { return OwnedWindowsOf(owner); }
+    std::vector<OwnedWindow> OwnedWindows(HWND owner) override { return OwnedWindowsOf(owner); }
+    HWND ForegroundWindow() override { return ::GetForegroundWindow(); }
+    bool IsEnabled(HWND window) override { return ::IsWindowEnabled(window) != FALSE; }
+    bool WatchProcessWindows(HWND notify, UINT message, DWORD processId) override {
+        return WatchWindowsOfProcess(notify, message, processId);
+    }
+    void StopWatchingProcessWindows(DWORD processId) override { StopWatchingWindowsOfProcess(processId); }
+    std::vector<WindowEvent> TakeWindowEvents() override { return TakeQueuedWindowEvents(); }
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
         return platform::IsWindowOfThread(window, processId, threadId);
     }

@@ -1,5 +1,7 @@
 #include "window_queries.h"
 
+#include <map>
+
 #include "unique_handle.h"
 #include "window_services.h"
 
@@ -96,29 +98,35 @@ std::optional<WindowFacts> FactsOf(HWND window) {
     return facts;
 }
 
-std::vector<HWND> OwnedWindowsOf(HWND owner) {
-    std::vector<HWND> owned;
-    const DWORD thread = ::GetWindowThreadProcessId(owner, nullptr);
-    if (owner == nullptr || thread == 0) {
+std::vector<OwnedWindow> OwnedWindowsOf(HWND owner) {
+    std::vector<OwnedWindow> owned;
+    if (owner == nullptr || ::GetWindowThreadProcessId(owner, nullptr) == 0) {
         return owned;
     }
-    // Owned windows live on their owner's thread (the system joins the input
-    // of two threads whose windows own each other, which programs avoid): one
-    // look at that thread's top-level windows, in stacking order, top first.
+    // One pass over all top-level windows, in stacking order, top first: a
+    // program may own windows from any of its threads (and the system lets a
+    // window of one process own another's), so no one thread's list will do.
+    // Only each window's owner is asked; the chains are followed in what
+    // that pass read.
     std::vector<HWND> windows;
-    ::EnumThreadWindows(thread, &CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    ::EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    std::map<HWND, HWND> ownerOf;
+    for (HWND window : windows) {
+        if (HWND above = ::GetWindow(window, GW_OWNER)) {
+            ownerOf.emplace(window, above);
+        }
+    }
     constexpr int kDeepestOwnerChain = 32;  // a bound, should owners ever form a ring
     for (HWND window : windows) {
-        if (window == owner || !::IsWindowVisible(window)) {
+        auto above = ownerOf.find(window);
+        for (int depth = 0; above != ownerOf.end() && above->second != owner && depth < kDeepestOwnerChain; ++depth) {
+            above = ownerOf.find(above->second);
+        }
+        if (window == owner || above == ownerOf.end() || above->second != owner) {
             continue;
         }
-        HWND above = ::GetWindow(window, GW_OWNER);
-        for (int depth = 0; above != nullptr && above != owner && depth < kDeepestOwnerChain; ++depth) {
-            above = ::GetWindow(above, GW_OWNER);
-        }
-        if (above == owner) {
-            owned.push_back(window);
-        }
+        owned.push_back({window, static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)),
+                         static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)), ::IsWindowVisible(window) != FALSE});
     }
     return owned;
 }

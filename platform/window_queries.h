@@ -17,6 +17,6 @@ std::wstring TitleOf(HWND window);
 bool IsExemptWindow(HWND window, const WindowFacts& facts);
 bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId);
 std::optional<WindowFacts> FactsOf(HWND window);
-std::vector<HWND> OwnedWindowsOf(HWND owner);
+std::vector<OwnedWindow> OwnedWindowsOf(HWND owner);
 
 }  // namespace platform

@@ -35,6 +35,23 @@ struct WindowFacts {
     std::wstring className;
 };
 
+// A window owned by another, with the styles that tell a pop-up not meant
+// to be activated, or one under a modal dialog.
+struct OwnedWindow {
+    HWND window = nullptr;
+    DWORD style = 0;  // WS_VISIBLE and WS_DISABLED among them
+    DWORD exStyle = 0;
+    bool visible = false;
+};
+
+// What became of a window, as its process reported it.
+enum class WindowChange { Shown, Hidden, Destroyed };
+
+struct WindowEvent {
+    HWND window = nullptr;
+    WindowChange change = WindowChange::Shown;
+};
+
 class WindowServices {
 public:
     virtual ~WindowServices() = default;
@@ -53,10 +70,22 @@ public:
     virtual bool IsExempt(HWND window, const WindowFacts& facts) = 0;
     // Whether the window is visible now.
     virtual bool IsShown(HWND window) = 0;
-    // The visible windows `owner` owns, directly or through other owned
-    // windows, the top of their stacking order first. Only the owner's own
-    // thread is looked at: owned windows live there.
-    virtual std::vector<HWND> OwnedWindows(HWND owner) = 0;
+    // The windows `owner` owns, directly or through other owned windows, the
+    // top of their stacking order first, whatever thread or process they
+    // belong to.
+    virtual std::vector<OwnedWindow> OwnedWindows(HWND owner) = 0;
+    // The window the user works in now; none when no window has the activation.
+    virtual HWND ForegroundWindow() = 0;
+    // Whether the window takes input: a window under a modal dialog does not.
+    virtual bool IsEnabled(HWND window) = 0;
+    // From now until stopped, the shows, hides and destruction of the
+    // process's windows are queued as they happen, and `message` is posted
+    // to `notify` when the queue was empty; whether the watch could be set.
+    // Where the system reports nothing, the queue stays empty.
+    virtual bool WatchProcessWindows(HWND notify, UINT message, DWORD processId) = 0;
+    virtual void StopWatchingProcessWindows(DWORD processId) = 0;
+    // What was queued since the last call, in order.
+    virtual std::vector<WindowEvent> TakeWindowEvents() = 0;
     // Whether the handle still names a window of that process's thread: a
     // cheap first look (no process is opened), for checks that run often.
     virtual bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) = 0;

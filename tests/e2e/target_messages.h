@@ -17,5 +17,13 @@ inline constexpr UINT kOpenModalDialog = WM_APP + 3;
 // Sent: answers how many window-menu requests (a right click on the caption)
 // it received; it counts them and opens no menu.
 inline constexpr UINT kWindowMenuRequestCount = WM_APP + 4;
+// Posted: shows a tooltip-like pop-up ("<title> – 提示": a captionless tool
+// window) below the window, as a program does while the pointer rests there.
+inline constexpr UINT kShowTip = WM_APP + 5;
+// Posted: puts the tip away (hides it), as its program does once the pointer left.
+inline constexpr UINT kDismissTip = WM_APP + 6;
+// Posted: a second thread of the program opens a window ("<title> – 工具")
+// owned by this one, and pumps its messages.
+inline constexpr UINT kOpenOwnedOnOtherThread = WM_APP + 7;
 
 }  // namespace test

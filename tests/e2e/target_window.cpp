@@ -17,6 +17,7 @@ namespace {
 constexpr wchar_t kPopupClass[] = L"VeilkeeperTestPopup";
 
 LRESULT g_controlTabs = 0;
+HWND g_tip = nullptr;
 LRESULT g_windowMenuRequests = 0;
 std::wstring g_title;
 POINT g_place{};
@@ -40,6 +41,15 @@ void RunModalDialog(HWND owner) {
     ::EnableWindow(owner, TRUE);
 }
 
+DWORD WINAPI OwnedWindowThread(LPVOID owner) {
+    HWND tool = OwnedPopup(static_cast<HWND>(owner), L"工具", 300);
+    MSG msg;
+    while (::IsWindow(tool) && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case test::kHangTarget: {
@@ -58,6 +68,25 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case test::kWindowMenuRequestCount:
         return g_windowMenuRequests;
+    case test::kShowTip:
+        if (g_tip == nullptr) {
+            const std::wstring title = g_title + L" – 提示";
+            g_tip = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, title.c_str(), WS_POPUP | WS_BORDER,
+                                      g_place.x + 40, g_place.y + 210, 160, 24, window, nullptr,
+                                      ::GetModuleHandleW(nullptr), nullptr);
+        }
+        ::ShowWindow(g_tip, SW_SHOWNOACTIVATE);
+        return 0;
+    case test::kDismissTip:
+        ::ShowWindow(g_tip, SW_HIDE);
+        return 0;
+    case test::kOpenOwnedOnOtherThread: {
+        HANDLE thread = ::CreateThread(nullptr, 0, &OwnedWindowThread, window, 0, nullptr);
+        if (thread != nullptr) {
+            ::CloseHandle(thread);  // it ends with the program
+        }
+        return 0;
+    }
     case WM_NCRBUTTONUP:
         if (wParam == HTCAPTION) {
             ++g_windowMenuRequests;

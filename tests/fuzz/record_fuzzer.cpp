@@ -154,8 +154,18 @@ void CheckRelisting(const std::vector<hider::RecordEntry>& recorded,
             Require(!hider::IsSameWindow(listed[m], listed[n]), "a window is listed once");
         }
     }
+    // What comes back at start is there, hidden, and in no row.
+    for (const hider::WindowIdentity& window : relisting.giveBack) {
+        const auto now = lookup(window.handle);
+        Require(now && !now->visible && hider::IsSameWindow(window, now->identity),
+                "a window given back is there and hidden");
+        Require(std::none_of(listed.begin(), listed.end(),
+                             [&](const hider::WindowIdentity& w) { return hider::IsSameWindow(w, window); }),
+                "a window given back is in no row");
+    }
     for (std::size_t n = 0; n < relisting.rows.size(); ++n) {
         const hider::RecordEntry& row = relisting.rows[n];
+        Require(row.active <= row.owned.size(), "a row's active window is one of its own");
         Require(n == 0 || relisting.rows[n - 1].order < row.order, "rows oldest first");
         const auto now = lookup(row.window.handle);
         Require(now && !now->visible && hider::IsSameWindow(row.window, now->identity),

@@ -30,6 +30,8 @@ TEST(RecordEntry, EveryEntryReadsBackAsItWasWritten) {
         {3, {3, 3, 4, 5, u"Ünïcode 类"}, {{4, 3, 4, 5, u""}}},
         {5, {5, 1, 1, 1, std::u16string(256, u'c')}, {{6, 1, 1, 1, std::u16string(256, u'd')}}},
         {6, Window(), OwnedWindows(hider::kMaxOwnedWindows)},
+        {8, Window(), OwnedWindows(3), 2},  // an owned window was active
+        {9, Window(), OwnedWindows(hider::kMaxOwnedWindows), hider::kMaxOwnedWindows},
     };
     for (const RecordEntry& entry : entries) {
         const auto read = hider::DecodeEntry(hider::EntryName(entry.order), hider::EncodeEntry(entry));
@@ -75,7 +77,11 @@ TEST(RecordEntry, AnythingElseIsNoEntry) {
         {"a name of nine digits", u"000000007", good},
         {"a name with a sign", u"+0000007", good},
         {"empty text", u"00000007", u""},
-        {"another format", u"00000007", u"3" + good.substr(1)},
+        {"another format", u"00000007", u"4" + good.substr(1)},
+        {"the active window's format without it", u"00000007", u"3" + good.substr(1)},
+        {"an active window beyond the owned ones", u"00000007", u"3" + good.substr(1) + u" 2"},
+        {"the row's own window named active: written as format 2", u"00000007", u"3" + good.substr(1) + u" 0"},
+        {"an active window, then more", u"00000007", u"3" + good.substr(1) + u" 1 "},
         {"the earlier format, with its title", u"00000007", u"1 1A2B4 4321 1 8765 7 Notepad无标题"},
         {"no window", u"00000007", u"2 0 "},
         {"more windows than counted", u"00000007", u"2 1 " + window + u" " + window},

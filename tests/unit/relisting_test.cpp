@@ -89,21 +89,28 @@ TEST(Relisting, SeveralStillHiddenWindowsKeepTheirOrderOldestFirstEachOnce) {
     EXPECT_TRUE(hider::DecideRelisting({}, [](std::uint64_t) { return std::optional<WindowNow>(); }).rows.empty());
 }
 
-TEST(Relisting, OwnedWindowsComeWithTheirOwnerWhileTheyAreStillThere) {
-    const RecordEntry entry{1, Window(1), {Window(2), Window(3), Window(4)}};
-    const hider::Relisting result = hider::DecideRelisting({entry}, [](std::uint64_t handle) {
+TEST(Relisting, OwnedWindowsStayWithARowWhileStillHiddenAndComeBackWhenItsRowIsDropped) {
+    // Row 1 keeps its owner hidden; the owner of row 2 was shown by its
+    // program before Veilkeeper ended, and its dialog stayed hidden.
+    const RecordEntry kept{1, Window(1), {Window(2), Window(3), Window(4), Window(5)}, 4};
+    const RecordEntry shownMeanwhile{2, Window(6), {Window(7), Window(8)}};
+    const hider::Relisting result = hider::DecideRelisting({kept, shownMeanwhile}, [](std::uint64_t handle) {
         std::optional<WindowNow> now;
         if (handle == 3) {
             return now;  // closed meanwhile
         }
-        now = WindowNow{Window(handle), handle == 4};  // 4 shown again by its program: still its owner's
+        // 4 and 8 shown again by their program: theirs now; 6 too.
+        now = WindowNow{Window(handle), handle == 4 || handle == 6 || handle == 8};
         if (handle == 2) {
             now->identity.threadId += 1;  // the handle is another window's now
         }
         return now;
     });
     ASSERT_EQ(result.rows.size(), 1u);
-    EXPECT_EQ(result.rows[0].owned, std::vector<WindowIdentity>{Window(4)});
+    EXPECT_EQ(result.rows[0].owned, std::vector<WindowIdentity>{Window(5)});
+    EXPECT_EQ(result.rows[0].active, 1u) << "the active window follows its place";
+    EXPECT_EQ(result.dropped, std::vector<std::uint32_t>{2});
+    EXPECT_EQ(result.giveBack, std::vector<WindowIdentity>{Window(7)}) << "only what is still hidden";
 }
 
 // Caught by the record fuzzer's check that a window is listed once.

@@ -31,7 +31,10 @@ public:
         DWORD processId = 0x4000;
         DWORD threadId = 0x4004;
         std::wstring className = L"FakeWindow";
-        std::vector<HWND> owned{};  // visible ones it owns, top first
+        std::vector<HWND> owned{};  // the windows it owns, top first
+        DWORD style = WS_POPUP | WS_CAPTION;
+        DWORD exStyle = 0;
+        bool enabled = true;  // false: under a modal dialog
     };
 
     // What the main window did, in order: "hide", "show", "front", "menu", "warn".
@@ -57,7 +60,36 @@ public:
     }
     void Close(HWND window) {
         std::lock_guard lock(m_mutex);
-        m_targets.erase(window);
+        auto found = m_targets.find(window);
+        if (found != m_targets.end()) {
+            Report(window, found->second.processId, platform::WindowChange::Destroyed);
+            m_targets.erase(found);
+        }
+        m_hidden.erase(window);
+    }
+    // From now on, the shows, hides and destruction of the watched
+    // processes' windows are reported, as the system does where it can.
+    void ReportWindowEvents(bool report = true) {
+        std::lock_guard lock(m_mutex);
+        m_reportEvents = report;
+    }
+    std::vector<DWORD> WatchedProcesses() {
+        std::lock_guard lock(m_mutex);
+        return m_watchedProcesses;
+    }
+    void SetForeground(HWND window) {
+        std::lock_guard lock(m_mutex);
+        m_foreground = window;
+    }
+    // Under a modal dialog, or no longer.
+    void Enable(HWND window, bool enabled) {
+        std::lock_guard lock(m_mutex);
+        m_targets[window].enabled = enabled;
+    }
+    // The window owns another from now on.
+    void Own(HWND owner, HWND owned) {
+        std::lock_guard lock(m_mutex);
+        m_targets[owner].owned.insert(m_targets[owner].owned.begin(), owned);
     }
     // The handle now names a window of another process, as after reuse.
     void Reuse(HWND window, DWORD processId, DWORD threadId) {
@@ -68,7 +100,11 @@ public:
     // Its own program shows or hides it: nothing of Veilkeeper's is asked.
     void ShownByItsProgram(HWND window, bool shown) {
         std::lock_guard lock(m_mutex);
-        m_hidden[window] = !shown;
+        ChangeVisibility(window, shown);
+    }
+    bool Visible(HWND window) {
+        std::lock_guard lock(m_mutex);
+        return m_targets.count(window) != 0 && !m_hidden[window];
     }
     // Its program hangs: requests are made, and wait in its queue.
     void Hang(HWND window) {
@@ -182,18 +218,51 @@ public:
         std::lock_guard lock(m_mutex);
         return !m_hidden[window];
     }
-    std::vector<HWND> OwnedWindows(HWND owner) override {
+    // Through owned windows of owned windows too, the top of each level first.
+    std::vector<platform::OwnedWindow> OwnedWindows(HWND owner) override {
         std::lock_guard lock(m_mutex);
-        std::vector<HWND> visible;
-        auto found = m_targets.find(owner);
-        if (found != m_targets.end()) {
-            for (HWND owned : found->second.owned) {
-                if (m_targets.count(owned) != 0 && !m_hidden[owned]) {
-                    visible.push_back(owned);
+        std::vector<platform::OwnedWindow> owned;
+        std::vector<HWND> owners{owner};
+        for (size_t next = 0; next < owners.size() && owners.size() < 256; ++next) {
+            auto found = m_targets.find(owners[next]);
+            if (found == m_targets.end()) {
+                continue;
+            }
+            for (HWND window : found->second.owned) {
+                auto target = m_targets.find(window);
+                if (target == m_targets.end() || window == owner) {
+                    continue;
                 }
+                const DWORD style = target->second.style | (target->second.enabled ? 0 : WS_DISABLED);
+                owned.push_back({window, style, target->second.exStyle, !m_hidden[window]});
+                owners.push_back(window);
             }
         }
-        return visible;
+        return owned;
+    }
+    HWND ForegroundWindow() override {
+        std::lock_guard lock(m_mutex);
+        return m_foreground;
+    }
+    bool IsEnabled(HWND window) override {
+        std::lock_guard lock(m_mutex);
+        auto found = m_targets.find(window);
+        return found == m_targets.end() || found->second.enabled;
+    }
+    bool WatchProcessWindows(HWND, UINT, DWORD processId) override {
+        std::lock_guard lock(m_mutex);
+        if (std::find(m_watchedProcesses.begin(), m_watchedProcesses.end(), processId) == m_watchedProcesses.end()) {
+            m_watchedProcesses.push_back(processId);
+        }
+        return true;
+    }
+    void StopWatchingProcessWindows(DWORD processId) override {
+        std::lock_guard lock(m_mutex);
+        std::erase(m_watchedProcesses, processId);
+    }
+    std::vector<platform::WindowEvent> TakeWindowEvents() override {
+        std::lock_guard lock(m_mutex);
+        return std::exchange(m_events, {});
     }
     bool IsWindowOfThread(HWND window, DWORD processId, DWORD threadId) override {
         std::lock_guard lock(m_mutex);
@@ -295,11 +364,31 @@ private:
                 return false;
             }
             if (std::find(m_hung.begin(), m_hung.end(), window) == m_hung.end()) {
-                m_hidden[window] = !show;
+                ChangeVisibility(window, show);
             }
         }
         Record(show ? "show" : "hide", window);
         return true;
+    }
+
+    // A window that changes visibility says so; one shown or hidden as it
+    // already is does not.
+    void ChangeVisibility(HWND window, bool shown) {
+        if (m_hidden[window] == !shown) {
+            return;
+        }
+        m_hidden[window] = !shown;
+        auto found = m_targets.find(window);
+        if (found != m_targets.end()) {
+            Report(window, found->second.processId,
+                   shown ? platform::WindowChange::Shown : platform::WindowChange::Hidden);
+        }
+    }
+    void Report(HWND window, DWORD processId, platform::WindowChange change) {
+        if (m_reportEvents && std::find(m_watchedProcesses.begin(), m_watchedProcesses.end(), processId) !=
+                                  m_watchedProcesses.end()) {
+            m_events.push_back({window, change});
+        }
     }
 
     void Record(const char* what, HWND window) {
@@ -326,6 +415,10 @@ private:
     std::map<HWND, bool> m_refusedShows;
     std::vector<HWND> m_desktops;
     std::vector<HWND> m_hung;
+    HWND m_foreground = nullptr;
+    bool m_reportEvents = false;
+    std::vector<DWORD> m_watchedProcesses;
+    std::vector<platform::WindowEvent> m_events;
 };
 
 }  // namespace test

@@ -333,10 +333,12 @@ TEST_F(HiddenWindows, AWindowGoesAndComesBackWithTheWindowsItOwns) {
     services.Close(Target(4));
     services.AddTarget(Target(5), {L"new", nullptr, nullptr});
     services.AddTarget(Target(1), {L"editor", nullptr, nullptr, 0x4000, 0x4004, L"Editor", {Target(5), Target(3)}});
+    services.Enable(Target(1), false);  // under its modal dialog
     const size_t before = services.Calls().size();
     ASSERT_EQ(hidden.Restore(0, true), hider::RestoreResult::Shown);
     EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 1", "show 2", "show 3", "front 3"}))
-        << "the owner, then the rest bottom first, the dialog in front; the new pop-up is left alone";
+        << "the owner, then the rest bottom first, the dialog, not its disabled owner, in front; the new pop-up is "
+           "left alone";
     EXPECT_TRUE(record.m_entries.empty());
 }
 
@@ -434,6 +436,136 @@ TEST_F(HiddenWindows, AConsoleWindowStaysListedWhenTheProcessItReportsChanges) {
     EXPECT_EQ(hidden.Restore(0, true), hider::RestoreResult::Shown);
     EXPECT_EQ(ShowsOf(Target(1)), 1);
     EXPECT_EQ(ShowsOf(Target(2)), 0);
+}
+
+// An editor (1) with a modal dialog (3, on another thread), a Find box (2)
+// and a tooltip (4) of the moment, all on screen when the editor is hidden.
+class EditorWithOwnedWindows : public HiddenWindows {
+protected:
+    void HideEditor() {
+        services.AddTarget(Target(2), {L"Find", nullptr, nullptr, 0x4000, 0x4008, L"#32770"});
+        services.AddTarget(Target(3), {L"Save?", nullptr, nullptr, 0x4000, 0x400C, L"#32770"});
+        services.AddTarget(Target(4), {L"tip", nullptr, nullptr, 0x4000, 0x4004, L"tooltips_class32", {},
+                                       WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST});
+        services.SetForeground(Target(3));
+        ASSERT_EQ(Hide(1, {L"editor", nullptr, nullptr, 0x4000, 0x4004, L"Editor", {Target(4), Target(3), Target(2)}}),
+                  hider::HideResult::Hidden);
+        services.Enable(Target(1), false);
+    }
+    std::vector<HWND> RecordedOwned() {
+        std::vector<HWND> owned;
+        for (const auto& [order, entry] : record.m_entries) {
+            for (const auto& window : entry.owned) {
+                owned.push_back(reinterpret_cast<HWND>(static_cast<UINT_PTR>(window.handle)));
+            }
+        }
+        return owned;
+    }
+};
+
+TEST_F(EditorWithOwnedWindows, OwnedWindowsOfEveryThreadGoAndAPopUpOfTheMomentIsNeitherHeldNorBroughtBack) {
+    Attach();
+    HideEditor();
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"hide 1", "hide 3", "hide 2", "hide 4"}));
+    EXPECT_EQ(RecordedOwned(), (std::vector<HWND>{Target(3), Target(2)})) << "the tooltip is not recorded";
+    EXPECT_EQ(record.m_entries.begin()->second.active, 1u) << "the dialog was active";
+    const size_t before = services.Calls().size();
+    ASSERT_EQ(hidden.Restore(0, true), hider::RestoreResult::Shown);
+    EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 1", "show 2", "show 3", "front 3"}));
+    EXPECT_FALSE(services.Visible(Target(4))) << "its program shows its tooltip when it needs it";
+}
+
+TEST_F(EditorWithOwnedWindows, WhenItsProgramShowsTheOwnerWhatVeilkeeperHeldComesBackWithIt) {
+    // With window events, and where they do not come (the check looks).
+    for (const bool events : {true, false}) {
+        SCOPED_TRACE(events ? "events" : "the check");
+        Attach();
+        services.ReportWindowEvents(events);
+        HideEditor();
+        hidden.OnWindowEvents();
+        if (!events) {
+            hidden.DropStaleRows();  // seen hidden
+        }
+        services.Close(Target(2));  // the Find box closed meanwhile
+        services.ShownByItsProgram(Target(1), true);  // its tray icon clicked
+        const size_t before = services.Calls().size();
+        hidden.OnWindowEvents();
+        if (!events) {
+            hidden.DropStaleRows();
+        }
+        EXPECT_TRUE(Titles().empty());
+        EXPECT_TRUE(record.m_entries.empty());
+        EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 3"}))
+            << "the dialog, not the window its program showed, nor one gone";
+        hidden.RestoreAll();
+        EXPECT_EQ(services.Requests(before).size(), 1u) << "nothing more at the end";
+        services.ShownByItsProgram(Target(1), false);
+    }
+}
+
+TEST_F(HiddenWindows, AShowByItsProgramHoweverBriefGivesTheRowUpAndItsLaterHideIsItsOwn) {
+    Attach();
+    services.ReportWindowEvents();
+    Hide(1, L"shown at once");
+    Hide(2, L"shown and hidden again within a check");
+    hidden.OnWindowEvents();
+    services.ShownByItsProgram(Target(1), true);
+    services.ShownByItsProgram(Target(2), true);
+    services.ShownByItsProgram(Target(2), false);
+    hidden.OnWindowEvents();
+    EXPECT_TRUE(Titles().empty());
+    services.ShownByItsProgram(Target(1), false);  // hidden to its tray, by its program
+    const size_t before = services.Calls().size();
+    hidden.RestoreAll();
+    EXPECT_TRUE(services.Requests(before).empty()) << "Exit shows nothing its program hid";
+
+    // Where the events come, the quick check stops; the watch follows the rows.
+    EXPECT_TRUE(services.WatchedProcesses().empty());
+    Hide(3, {L"other program", nullptr, nullptr, 0x5000, 0x5004});
+    EXPECT_EQ(services.WatchedProcesses(), std::vector<DWORD>{0x5000});
+    hidden.Restore(0, true);
+    EXPECT_TRUE(services.WatchedProcesses().empty());
+}
+
+TEST_F(HiddenWindows, TheWindowTheUserWasInIsActiveAfterTheRestoreNeverADisabledOwner) {
+    Attach();
+    // A modal dialog (2) hidden first, its owner (1) after: Exit gives the
+    // activation to the dialog, not to the owner it disables.
+    services.AddTarget(Target(2), {L"Save?", nullptr, nullptr, 0x4000, 0x4004, L"#32770"});
+    Hide(2, L"Save?");
+    Hide(1, {L"editor", nullptr, nullptr, 0x4000, 0x4004, L"Editor", {Target(2)}});
+    services.Enable(Target(1), false);
+    // An editor (3) whose non-modal Find box (4) the user was in, and a
+    // palette (5) above it.
+    services.AddTarget(Target(4), {L"Find", nullptr, nullptr, 0x4000, 0x4004, L"#32770"});
+    services.AddTarget(Target(5), {L"palette", nullptr, nullptr, 0x4000, 0x4004, L"Palette", {}, WS_POPUP | WS_CAPTION,
+                                   WS_EX_TOOLWINDOW});
+    services.SetForeground(Target(4));
+    Hide(3, {L"editor 2", nullptr, nullptr, 0x4000, 0x4004, L"Editor", {Target(5), Target(4)}});
+
+    size_t before = services.Calls().size();
+    hidden.Restore(RowOf(L"editor 2"), true);
+    EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 3", "show 4", "show 5", "front 4"}));
+    before = services.Calls().size();
+    hidden.RestoreAll();
+    EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 1", "show 2", "front 2"}));
+}
+
+TEST_F(HiddenWindows, AStartGivesBackWhatWasHiddenWithAWindowItsProgramShowedMeanwhile) {
+    services.AddTarget(Target(2), {L"dialog", nullptr, nullptr});
+    services.AddTarget(Target(1), {L"editor", nullptr, nullptr, 0x4000, 0x4004, L"FakeWindow", {Target(2)}});
+    auto identity = [&](int n) {
+        const auto facts = services.DescribeWindow(Target(n));
+        return hider::WindowIdentity{reinterpret_cast<UINT_PTR>(Target(n)), facts->processId, facts->processStart,
+                                     facts->threadId, u"FakeWindow"};
+    };
+    services.HideTarget(Target(2));  // the editor was shown by its program, then Veilkeeper was killed
+    record.Add({7, identity(1), {identity(2)}});
+    const size_t before = services.Calls().size();
+    Attach();
+    EXPECT_TRUE(Titles().empty());
+    EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 2"}));
+    EXPECT_TRUE(record.m_entries.empty());
 }
 
 }  // namespace
