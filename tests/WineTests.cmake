@@ -5,8 +5,9 @@
 # Both flavours are built everywhere. The x86_64 tiers run on this machine.
 # The i686 tiers (the program we ship) and the shipped 32-bit setup run on
 # this machine where it runs 32-bit programs (tools/wine32-check.sh), else in
-# a Debian guest under QEMU that runs them (tools/guest-tests.sh): the same
-# programs, the same way, only another road to a 32-bit Wine.
+# a Debian guest under QEMU that runs them (tools/guest-tests.sh, when
+# VEILKEEPER_GUEST=yes; else they say skipped): the same programs, the same
+# way, only another road to a 32-bit Wine.
 execute_process(COMMAND ${PROJECT_SOURCE_DIR}/tools/wine32-check.sh
                 RESULT_VARIABLE wine32_status OUTPUT_VARIABLE wine32_reason OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(wine32_status EQUAL 0)

@@ -45,7 +45,6 @@ for tier in "$@"; do
     cp "$results/prefix-failed" "$results/$name.log"
     status=1
   else
-    # Wine reads a path without a drive as one on the current drive: Z: is /.
     timeout --kill-after=30 "$tier_deadline" "$here/wine-run.sh" i686 "$template" "$program" \
       --gtest_color=no >"$results/$name.log" 2>&1
     status=$?
