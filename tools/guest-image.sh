@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 dir=$(realpath -m "$1")
 
 # Only what builds the program stays on the host.
-build_only='^(cmake|g\+\+|make|googletest|libgtest-dev|nsis|zip|unzip|python3-pefile|.*mingw.*)$'
+build_only='^(cmake|g\+\+|make|googletest|libgtest-dev|clang|libclang-rt-dev|nsis|zip|unzip|python3-pefile|.*mingw.*)$'
 mapfile -t packages < <("$here/install-deps.sh" --list | grep -Ev "$build_only")
 # What a bootable guest needs besides: a kernel, its initrd with the disk's
 # driver, and the modules for the shared folder.
