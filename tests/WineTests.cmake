@@ -2,17 +2,21 @@
 # Windows test program runs under Wine in a private copy of a booted prefix
 # and a virtual display of its own (tools/wine-run.sh).
 #
-# Both flavours are built everywhere. The x86_64 tiers always run; the i686
-# tiers (the program we ship) run where this machine runs 32-bit programs
-# (tools/wine32-check.sh). The setup program is tested in one flavour: the
-# shipped 32-bit one where it can run, else the same script made for x86-64.
+# Both flavours are built everywhere. The x86_64 tiers run on this machine.
+# The i686 tiers (the program we ship) and the shipped 32-bit setup run on
+# this machine where it runs 32-bit programs (tools/wine32-check.sh), else in
+# a Debian guest under QEMU that runs them (tools/guest-tests.sh, when
+# VEILKEEPER_GUEST=yes; else they say skipped): the same programs, the same
+# way, only another road to a 32-bit Wine.
 execute_process(COMMAND ${PROJECT_SOURCE_DIR}/tools/wine32-check.sh
                 RESULT_VARIABLE wine32_status OUTPUT_VARIABLE wine32_reason OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(wine32_status EQUAL 0)
   set(VEILKEEPER_TEST_FLAVOURS i686 x86_64)
+  set(guest_flavours)
 else()
   set(VEILKEEPER_TEST_FLAVOURS x86_64)
-  message(STATUS "Windows tests: x86_64 only; ${wine32_reason}")
+  set(guest_flavours i686)
+  message(STATUS "Windows tests: x86_64 here, i686 in a guest; ${wine32_reason}")
 endif()
 
 # A Wine test that exits 77 was skipped; it leaves its reason in a file that
@@ -46,8 +50,40 @@ foreach(flavour ${VEILKEEPER_TEST_FLAVOURS})
   add_wine_test(win.in_process.${flavour} ${flavour} win_tests.exe)
   add_wine_test(e2e.black_box.${flavour} ${flavour} e2e_tests.exe)
 endforeach()
-list(GET VEILKEEPER_TEST_FLAVOURS 0 setup_flavour)
-add_wine_test(setup.program ${setup_flavour} setup_tests.exe)
+# The setup program: the shipped 32-bit one wherever it can run, and the same
+# script made for x86-64 on a machine that cannot run it itself.
+if(guest_flavours)
+  add_wine_test(setup.program.x86_64 x86_64 setup_tests.exe)
+else()
+  add_wine_test(setup.program.i686 i686 setup_tests.exe)
+endif()
+
+# The guest: its image is made once and kept under build/ (remade when what
+# goes into it changes); one boot runs every program, and each is reported as
+# its own test. They start first: the guest's run is the longest.
+set(guest_image ${PROJECT_SOURCE_DIR}/build/guest)
+if(guest_flavours)
+  add_test(NAME guest.image COMMAND ${PROJECT_SOURCE_DIR}/tools/guest-tests.sh image ${guest_image})
+  set_tests_properties(guest.image PROPERTIES FIXTURES_SETUP guest.image TIMEOUT 2400 COST 1000
+                       SKIP_RETURN_CODE ${skip_code} ENVIRONMENT VEILKEEPER_SKIP_NOTE=${skip_notes}/guest.image.txt)
+endif()
+foreach(flavour ${guest_flavours})
+  set(results ${CMAKE_BINARY_DIR}/guest-${flavour})
+  set(bin ${VEILKEEPER_WIN_BIN_DIR_${flavour}})
+  set(programs win.in_process.${flavour}=${bin}/win_tests.exe e2e.black_box.${flavour}=${bin}/e2e_tests.exe
+               setup.program.${flavour}=${bin}/setup_tests.exe)
+  add_test(NAME guest.run.${flavour}
+           COMMAND ${PROJECT_SOURCE_DIR}/tools/guest-tests.sh run ${guest_image} ${results} ${programs})
+  set_tests_properties(guest.run.${flavour} PROPERTIES FIXTURES_REQUIRED guest.image FIXTURES_SETUP guest.${flavour}
+                       TIMEOUT 3000 COST 900 SKIP_RETURN_CODE ${skip_code}
+                       ENVIRONMENT VEILKEEPER_SKIP_NOTE=${skip_notes}/guest.run.${flavour}.txt)
+  foreach(program ${programs})
+    string(REGEX REPLACE "=.*" "" name ${program})
+    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tools/guest-tests.sh result ${results} ${name})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED guest.${flavour} SKIP_RETURN_CODE ${skip_code}
+                         ENVIRONMENT VEILKEEPER_SKIP_NOTE=${skip_notes}/${name}.txt)
+  endforeach()
+endforeach()
 
 # The user guide's pictures are what the build draws. The windows look the
 # same in both flavours: drawn in one, the shipped one where it runs.

@@ -21,6 +21,13 @@ packages=(cmake g++ make googletest libgtest-dev python3 clang libclang-rt-dev
           nsis zip unzip python3-pefile)
 packages_i386=(wine32:i386)
 
+# The guest that runs the 32-bit build where this machine cannot
+# (tools/guest-image.sh) takes its packages from here.
+if [ "${1:-}" = --list ]; then
+  printf '%s\n' "${packages[@]}" "${packages_i386[@]}"
+  exit 0
+fi
+
 missing() {
   for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
@@ -48,4 +55,11 @@ fi
 # Without the locale Wine silently falls back to code page 1252.
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   $SUDO localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi
+
+# Where 32-bit programs cannot run here, the i686 tiers run in a guest made
+# from Debian's packages and booted under QEMU (tools/guest-image.sh).
+if ! "$(dirname "$0")/wine32-check.sh" >/dev/null; then
+  mapfile -t need < <(missing qemu-system-x86 debootstrap)
+  [ ${#need[@]} -eq 0 ] || install "${need[@]}"
 fi

@@ -97,9 +97,11 @@ end_wine_session() {
 }
 
 # Waits for a visible window whose name matches the pattern; prints its id.
+# The deadline counts seconds, not tries: in an emulated guest each try alone
+# takes about half a second.
 wait_for_window() {
-  local id=
-  for _ in $(seq 1 100); do
+  local id= deadline=$((SECONDS + 60))
+  while ((SECONDS < deadline)); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
     if [ -n "$id" ]; then
       echo "$id"

@@ -170,11 +170,12 @@ TEST_F(MainWindow, SetUpMakesATopmostCentredToolWindowWithBothOptionsOn) {
         EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
         EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
 
-        // The keyboard focus starts on the list.
+        // The keyboard focus starts on the list: the window's thread sets it
+        // once the window is shown, maybe after the window is found.
         GUITHREADINFO gui{};
         gui.cbSize = sizeof gui;
-        ASSERT_TRUE(::GetGUIThreadInfo(d.ThreadId(), &gui));
-        EXPECT_EQ(gui.hwndFocus, list);
+        EXPECT_TRUE(test::WaitFor([&] { return ::GetGUIThreadInfo(d.ThreadId(), &gui) && gui.hwndFocus == list; }))
+            << "the focus is on " << gui.hwndFocus << ", not the list " << list;
     });
 }
 
