@@ -377,22 +377,32 @@ void PrintAgreement(const std::vector<std::vector<Figure>>& runs) {
     }
 }
 
+// 100 windows of another program to list first, clear of the target and of
+// Veilkeeper's window; they last as long as the process.
+test::ChildProcess StartWindowsToList() {
+    test::ChildProcess owner(test::ProgramFolder() + L"\\bench_windows.exe",
+                             L"100 " + std::to_wstring(kListedFirstCell) + L" " + std::to_wstring(kColumns), true);
+    owner.ReadLine(60s);
+    return owner;
+}
+
+// Those windows, each with the point over it.
+std::vector<std::pair<HWND, POINT>> WindowsToList() {
+    std::vector<std::pair<HWND, POINT>> listed;
+    for (int cell = kListedFirstCell; cell < kListedFirstCell + 100; ++cell) {
+        listed.push_back({::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(cell)).c_str()),
+                          CellCentre(cell)});
+    }
+    return listed;
+}
+
 // One whole run of the chosen benchmarks.
 std::vector<Figure> RunOnce(const std::wstring& only, HWND target) {
     auto runs = [&](const wchar_t* name) { return only.empty() || only == name; };
     std::vector<Figure> figures;
     if (runs(L"latency")) {
-        // 100 windows of another program to list first, clear of the target
-        // and of Veilkeeper's window.
-        test::ChildProcess listedOwner(test::ProgramFolder() + L"\\bench_windows.exe",
-                                       L"100 " + std::to_wstring(kListedFirstCell) + L" " + std::to_wstring(kColumns),
-                                       true);
-        listedOwner.ReadLine(60s);
-        std::vector<std::pair<HWND, POINT>> listed;
-        for (int cell = kListedFirstCell; cell < kListedFirstCell + 100; ++cell) {
-            listed.push_back({::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(cell)).c_str()),
-                              CellCentre(cell)});
-        }
+        test::ChildProcess listedOwner = StartWindowsToList();
+        const std::vector<std::pair<HWND, POINT>> listed = WindowsToList();
         constexpr int kBlocks = 8, kHidesPerBlock = 8;
         LatencyCase shown(StartVeilkeeper), hidden(StartVeilkeeper, false), bare(Baseline());
         LatencyCase watch(Baseline(L"/watch")), watchSafe(Baseline(L"/watch /safe"));
@@ -418,15 +428,8 @@ std::vector<Figure> RunOnce(const std::wstring& only, HWND target) {
     if (runs(L"idle")) {
         // Nothing happens for a minute, with 100 windows listed and with none:
         // what looking after the rows costs when there is nothing to do.
-        test::ChildProcess listedOwner(test::ProgramFolder() + L"\\bench_windows.exe",
-                                       L"100 " + std::to_wstring(kListedFirstCell) + L" " + std::to_wstring(kColumns),
-                                       true);
-        listedOwner.ReadLine(60s);
-        std::vector<std::pair<HWND, POINT>> listed;
-        for (int cell = kListedFirstCell; cell < kListedFirstCell + 100; ++cell) {
-            listed.push_back({::FindWindowW(L"VeilkeeperBenchWindow", (L"window " + std::to_wstring(cell)).c_str()),
-                              CellCentre(cell)});
-        }
+        test::ChildProcess listedOwner = StartWindowsToList();
+        const std::vector<std::pair<HWND, POINT>> listed = WindowsToList();
         const double with100 = IdleCpuMs(&listed, 60s);
         const double without = IdleCpuMs(nullptr, 60s);
         figures.push_back({"idle CPU time over 60 s, ms: 100 rows listed (baseline: no rows)", {with100, -1, -1},

@@ -45,6 +45,17 @@ bool IsAbove(HWND upper, HWND lower) {
 
 class Hiding : public test::VeilkeeperRunning {
 protected:
+    // The editor's Find box and, over everything, its modal dialog, which
+    // disables it.
+    static void OpenFindBoxAndDialog(const test::TargetProgram& editor, HWND& popup, HWND& dialog) {
+        ::PostMessageW(editor.window, test::kOpenModalDialog, 0, 0);
+        ASSERT_TRUE(PollUntil([&] {
+            popup = WindowTitled(editor, L"编辑器 – 查找");
+            dialog = WindowTitled(editor, L"编辑器 – 对话框");
+            return popup != nullptr && dialog != nullptr && !::IsWindowEnabled(editor.window);
+        }));
+    }
+
     // Waits until Veilkeeper has looked at its rows (it looks at all of them
     // at once): a window closed while hidden loses its row at a look. Where
     // window events come, the hides and shows are known without one.
@@ -123,14 +134,9 @@ TEST_F(Hiding, NewestRowIsOnTopAndExitGivesEveryWindowBack) {
 
 TEST_F(Hiding, AWindowGoesAndComesBackWithItsPopUpAndItsModalDialog) {
     test::TargetProgram target = test::StartTarget(L"编辑器", 20, 20, L"owned");
-    ::PostMessageW(target.window, test::kOpenModalDialog, 0, 0);
     HWND popup = nullptr;
     HWND dialog = nullptr;
-    ASSERT_TRUE(PollUntil([&] {
-        popup = WindowTitled(target, L"编辑器 – 查找");
-        dialog = WindowTitled(target, L"编辑器 – 对话框");
-        return popup != nullptr && dialog != nullptr && !::IsWindowEnabled(target.window);
-    }));
+    ASSERT_NO_FATAL_FAILURE(OpenFindBoxAndDialog(target, popup, dialog));
 
     HideWithKeyOver(target.window);
     EXPECT_TRUE(PollUntil([&] { return !Visible(target.window) && !Visible(popup) && !Visible(dialog); }));
@@ -169,14 +175,9 @@ TEST_F(Hiding, AWindowItsProgramShowsAgainIsTheProgramsOnceMore) {
 
 TEST_F(Hiding, WhenItsProgramShowsTheWindowItsDialogAndFindBoxComeBackWithIt) {
     test::TargetProgram target = test::StartTarget(L"编辑器", 20, 20, L"owned");
-    ::PostMessageW(target.window, test::kOpenModalDialog, 0, 0);
     HWND popup = nullptr;
     HWND dialog = nullptr;
-    ASSERT_TRUE(PollUntil([&] {
-        popup = WindowTitled(target, L"编辑器 – 查找");
-        dialog = WindowTitled(target, L"编辑器 – 对话框");
-        return popup != nullptr && dialog != nullptr;
-    }));
+    ASSERT_NO_FATAL_FAILURE(OpenFindBoxAndDialog(target, popup, dialog));
     ASSERT_NO_FATAL_FAILURE(Hide(target.window));
     ASSERT_TRUE(PollUntil([&] { return !Visible(popup) && !Visible(dialog); }));
     ASSERT_NO_FATAL_FAILURE(WaitForALook());
