@@ -37,6 +37,9 @@ public:
     // how many new presses it makes known.
     int WentDown(std::uint64_t atMs, std::uint64_t repeatGapMs);
     void WentUp() { m_down = false; }
+    // Whether the key is down as far as the watch knows: only then can a
+    // key-down be a repeat, and only then does the repeat gap matter.
+    bool IsDown() const { return m_down; }
     // A hotkey message of the hide-key. `watched`: the watch reports the key
     // (without it every message is a press).
     int Message(bool watched, std::uint64_t atMs);

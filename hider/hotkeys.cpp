@@ -70,6 +70,11 @@ void Hotkeys::ReleaseHideKey() {
     m_hideKeyVk = 0;
 }
 
+std::uint64_t Hotkeys::RepeatGapMs() {
+    const platform::KeyRepeat repeat = m_services.KeyRepeatSettings();
+    return LongestRepeatGapMs(repeat.delay, repeat.speed);
+}
+
 KeyMeaning Hotkeys::OnKeyInput(LPARAM rawInput) {
     const std::optional<platform::KeyEvent> event = m_services.ReadKeyEvent(rawInput);
     if (!event) {
@@ -79,8 +84,7 @@ KeyMeaning Hotkeys::OnKeyInput(LPARAM rawInput) {
     if (m_hideKeyVk != 0 && event->virtualKey == m_hideKeyVk) {
         if (!event->down) {
             m_hideKeyPresses.WentUp();
-        } else if (const platform::KeyRepeat repeat = m_services.KeyRepeatSettings();
-                   m_hideKeyPresses.WentDown(nowMs, LongestRepeatGapMs(repeat.delay, repeat.speed)) > 0) {
+        } else if (m_hideKeyPresses.WentDown(nowMs, m_hideKeyPresses.IsDown() ? RepeatGapMs() : 0) > 0) {
             return KeyMeaning::HidePress;  // a message was waiting for it
         }
     }

@@ -65,6 +65,9 @@ private:
     // secure desktop, an elevated program in front) are let go.
     void ForgetMissedReleases(std::uint64_t nowMs);
     void WaitForKeyDownIfNeeded();
+    // How far apart a held key's key-downs may lie, from the keyboard's
+    // settings; asked only while the key is down, not at every press.
+    std::uint64_t RepeatGapMs();
 
     platform::WindowServices& m_services;
     HWND m_hWnd = nullptr;
