@@ -17,14 +17,7 @@ template=$(realpath "$3")
 out=$4
 mkdir -p "$out"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/veilkeeper-guide.XXXXXX")
-export WINEPREFIX="$work/prefix"
-cleanup() {
-  end_wine_session
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cp -a "$template" "$WINEPREFIX"
+use_private_prefix_copy "$template"
 cp "$BIN/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
 # A caret that never blinks: a blinking one is in a picture or not by chance.
 wine reg add 'HKCU\Control Panel\Desktop' /v CursorBlinkRate /t REG_SZ /d -1 /f >/dev/null 2>&1

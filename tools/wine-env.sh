@@ -73,6 +73,15 @@ use_prefix_with_onecopy() {
   cp "$BIN/Onecopy.dll" "$WINEPREFIX/drive_c/windows/system32/Onecopy.dll"
 }
 
+# Works in a private copy of a booted prefix, in a temporary folder that goes,
+# with everything Wine started there, when the script ends; sets WINEPREFIX.
+use_private_prefix_copy() {
+  PRIVATE_WORK=$(mktemp -d "${TMPDIR:-/tmp}/veilkeeper-wine.XXXXXX")
+  export WINEPREFIX="$PRIVATE_WORK/prefix"
+  trap 'end_wine_session; rm -rf "$PRIVATE_WORK"' EXIT
+  cp -a "$1" "$WINEPREFIX"
+}
+
 # Starts a virtual display of our own; sets DISPLAY and XVFB_PID.
 start_virtual_display() {
   local fifo

@@ -14,15 +14,7 @@ template=$(realpath "$2")
 program=$3
 shift 3
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/veilkeeper-wine.XXXXXX")
-export WINEPREFIX="$work/prefix"
-cleanup() {
-  end_wine_session
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-cp -a "$template" "$WINEPREFIX"
+use_private_prefix_copy "$template"
 # Tests never draw on the developer's screen: always a display of their own.
 start_virtual_display || exit 1
 
