@@ -87,7 +87,7 @@ void HiddenWindows::Attach(HWND owner, CListCtrl& list) {
         const std::u16string title(CutTitle(Utf16(m_services.WindowTitle(window)), kRowTitleLength));
         const int added = AddIconOf(window);
         // Hidden before this run began: any show reported from now on is its program's.
-        Row row{{entry.window, true, true}, {}, 0, nullptr, added >= 0 ? added : I_IMAGENONE};
+        Row row{{entry.window, true, true}, {}, 0, nullptr, false, added >= 0 ? added : I_IMAGENONE};
         for (const WindowIdentity& owned : entry.owned) {
             row.owned.push_back({owned, true, true});
         }
@@ -159,7 +159,8 @@ HideResult HiddenWindows::Hide(HWND target, const platform::WindowFacts& facts) 
     HideResult result = HideResult::NotHidden;
     // Which window of its group the user was in: it is active again at the
     // restore. Read before the hide moves the activation on.
-    const Row fresh{{identity, false}, {}, 0, m_services.ForegroundWindow(), I_IMAGENONE};
+    Row fresh{{identity, false}, {}, 0, m_services.ForegroundWindow(), false, I_IMAGENONE};
+    fresh.wasActive = fresh.foregroundAtHide == target;
     if (InsertRow(*order, fresh, title)) {
         // Recorded before it goes, so that no end of Veilkeeper loses it.
         if (!m_record.Add({*order, identity, {}})) {
@@ -186,6 +187,7 @@ HideResult HiddenWindows::HideAgain(std::uint32_t order, Row& row) {
     row.window.seenHidden = false;
     row.window.hideReported = false;
     row.foregroundAtHide = m_services.ForegroundWindow();
+    row.wasActive = row.foregroundAtHide == WindowOf(row.window.identity);
     if (!m_services.HideTarget(WindowOf(row.window.identity))) {
         return HideResult::NotHidden;
     }
@@ -252,7 +254,7 @@ bool HiddenWindows::ShowWindowsOf(const Row& row, bool inFront) {
     if (!m_services.ShowTarget(WindowOf(row.window.identity), inFront)) {
         return false;
     }
-    m_shownNow.push_back(row.window.identity.handle);
+    m_shownNow.push_back({row.window.identity.handle, row.wasActive});
     ShowOwnedWindowsOf(row);
     return true;
 }
@@ -262,7 +264,7 @@ void HiddenWindows::ShowOwnedWindowsOf(const Row& row) {
     // chosen afterwards. One its program closed meanwhile simply stays gone.
     for (auto owned = row.owned.rbegin(); owned != row.owned.rend(); ++owned) {
         if (StillNames(owned->identity) && m_services.ShowTarget(WindowOf(owned->identity), false)) {
-            m_shownNow.push_back(owned->identity.handle);
+            m_shownNow.push_back({owned->identity.handle, false});
         }
     }
 }
@@ -276,34 +278,50 @@ void HiddenWindows::BringGroupToFront(const Row& row) {
                                        [&](const Held& w) { return w.identity.handle == row.active; })) {
         front = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(row.active));
     }
-    // A window under a modal dialog takes no input: the dialog, topmost
-    // first, that is enabled and no pop-up of the moment.
-    if (!m_services.IsEnabled(front)) {
-        // What this restore gave back first (its shows may still be on their
-        // way), then what is on screen already.
-        const std::vector<platform::OwnedWindow> owned = m_services.OwnedWindows(owner);
-        const auto pick = [&](bool shownNow) -> HWND {
-            for (const platform::OwnedWindow& window : owned) {
-                const bool mine = std::find(m_shownNow.begin(), m_shownNow.end(), HandleValue(window.window)) !=
-                                  m_shownNow.end();
-                if ((shownNow ? !mine : (mine || !window.visible)) || (window.style & WS_DISABLED) != 0) {
-                    continue;
-                }
-                const auto identity = IdentityNow(window.window);
-                if (identity && !IsTransientPopup(identity->className, window.style, window.exStyle)) {
-                    return window.window;
-                }
-            }
-            return nullptr;
-        };
-        if (HWND dialog = pick(true); dialog != nullptr) {
-            front = dialog;
-        } else if (HWND other = pick(false); other != nullptr) {
-            front = other;
-        }
+    if (const bool ownerHeld = !m_services.IsEnabled(owner); ownerHeld || !m_services.IsEnabled(front)) {
+        front = EnabledWindowOfGroup(owner, front, ownerHeld);
     }
     m_services.BringToFront(front);
     m_shownNow.clear();
+}
+
+HWND HiddenWindows::EnabledWindowOfGroup(HWND owner, HWND front, bool ownerHeld) {
+    // A window under a modal dialog takes no input: the enabled window of the
+    // group that is no pop-up of the moment. What this restore gave back
+    // (its shows may still be on their way) before what is on screen already.
+    const std::vector<platform::OwnedWindow> owned = m_services.OwnedWindows(owner);
+    const auto pick = [&](auto&& wanted) -> HWND {
+        for (const platform::OwnedWindow& window : owned) {
+            const auto shown = std::find_if(m_shownNow.begin(), m_shownNow.end(),
+                                            [&](const ShownNow& s) { return s.handle == HandleValue(window.window); });
+            if (!wanted(shown == m_shownNow.end() ? nullptr : &*shown, window) || (window.style & WS_DISABLED) != 0) {
+                continue;
+            }
+            const auto identity = IdentityNow(window.window);
+            if (identity && !IsTransientPopup(identity->className, window.style, window.exStyle)) {
+                return window.window;
+            }
+        }
+        return nullptr;
+    };
+    // With the owner disabled, the dialog that holds it is the one the user
+    // was in when it was hidden, whatever took the activation after it went
+    // (a Find box of the same owner, say).
+    if (ownerHeld) {
+        if (HWND dialog = pick([](const ShownNow* s, const platform::OwnedWindow&) { return s && s->wasActive; })) {
+            return dialog;
+        }
+    }
+    if (m_services.IsEnabled(front)) {
+        return front;
+    }
+    if (HWND dialog = pick([](const ShownNow* s, const platform::OwnedWindow&) { return s != nullptr; })) {
+        return dialog;
+    }
+    if (HWND other = pick([](const ShownNow* s, const platform::OwnedWindow& w) { return s == nullptr && w.visible; })) {
+        return other;
+    }
+    return front;
 }
 
 bool HiddenWindows::ScheduleCatchUp() {

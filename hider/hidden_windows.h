@@ -127,6 +127,10 @@ private:
         // the row's own window.
         std::uint64_t active = 0;
         HWND foregroundAtHide = nullptr;  // until the catch-up decides `active`
+        // The row's own window was the active one when it was hidden: with
+        // its owner disabled, it is the modal dialog that holds it. Known
+        // only in the run that hid it.
+        bool wasActive = false;
         int image = I_IMAGENONE;
     };
     using Rows = std::map<std::uint32_t, Row>;  // by order, the row's item data
@@ -151,6 +155,9 @@ private:
     // Makes the window of the row that was active when it was hidden the
     // active one again; an enabled modal dialog rather than its disabled owner.
     void BringGroupToFront(const Row& row);
+    // The window of `owner`'s group to take the activation instead of
+    // `front`: `ownerHeld`, a modal dialog disables the owner.
+    HWND EnabledWindowOfGroup(HWND owner, HWND front, bool ownerHeld);
     // The entry that stands for the row.
     RecordEntry EntryOf(std::uint32_t order, const Row& row) const;
     // The list row of an order; -1 when there is none.
@@ -200,7 +207,11 @@ private:
     std::map<DWORD, bool> m_watched;
     // The windows the restore under way asked to show: their shows may still
     // be on their way when the one to activate is chosen.
-    std::vector<std::uint64_t> m_shownNow;
+    struct ShownNow {
+        std::uint64_t handle = 0;
+        bool wasActive = false;  // its own row's window, active when hidden
+    };
+    std::vector<ShownNow> m_shownNow;
     std::vector<std::uint32_t> m_newRows;  // rows, by order, hidden since the last catch-up
     bool m_bDrawingHeld = false;
     bool m_bCatchUpDue = false;

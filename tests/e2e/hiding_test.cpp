@@ -191,7 +191,8 @@ TEST_F(Hiding, ATipShowingAtTheHideIsNotBroughtBackAfterItsProgramPutItAway) {
     test::TargetProgram target = test::StartTarget(L"有提示的窗口", 20, 20);
     ::PostMessageW(target.window, test::kShowTip, 0, 0);
     HWND tip = nullptr;
-    ASSERT_TRUE(PollUntil([&] { return (tip = WindowTitled(target, L"有提示的窗口 – 提示")) != nullptr; }));
+    ASSERT_TRUE(PollUntil([&] { return (tip = WindowTitled(target, L"有提示的窗口 – 提示")) != nullptr; }))
+        << "its windows: " << test::TopLevelWindowsDescribed(target.process.Id());
     ASSERT_NO_FATAL_FAILURE(Hide(target.window));
     EXPECT_TRUE(PollUntil([&] { return !Visible(tip); })) << "it goes with its owner";
     ASSERT_TRUE(test::AnswerOf(target.window, test::kDismissTip)) << "the pointer has left: its program puts it away";
@@ -240,10 +241,7 @@ TEST_F(Hiding, AfterARestoreTheWindowTheUserWasInIsActive) {
     ::PostMessageW(main, WM_COMMAND, test::kExitCommand, 0);
     EXPECT_TRUE(veilkeeper->WaitForExit(10s));
     EXPECT_TRUE(PollUntil([&] { return Visible(dialog) && ::GetForegroundWindow() == dialog; }))
-        << "not its disabled owner: " << (::GetForegroundWindow() == editor.window ? "the owner" : "")
-        << " in front is " << test::TextOf(::GetForegroundWindow()).size() << " chars, owned by process "
-        << [] { DWORD p = 0; ::GetWindowThreadProcessId(::GetForegroundWindow(), &p); return p; }()
-        << ", editor's " << editor.process.Id();
+        << "not its disabled owner nor its Find box; in front: " << test::Described(::GetForegroundWindow());
 }
 
 TEST_F(Hiding, AWindowOwnedFromAnotherThreadOfItsProgramGoesWithIt) {

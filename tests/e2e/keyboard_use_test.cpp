@@ -87,7 +87,8 @@ TEST_F(KeyboardUse, ExitLeavesTheNewestInFront) {
     EXPECT_TRUE(PollUntil([&] {
         return Visible(targets[0].window) && Visible(targets[1].window) && Visible(targets[2].window) &&
                ::GetForegroundWindow() == targets[2].window;
-    }));
+    })) << "in front: " << test::Described(::GetForegroundWindow()) << "; the newest: "
+        << test::Described(targets[2].window);
 }
 
 TEST_F(KeyboardUse, AHungWindowsRestoreByEnterNeverStallsVeilkeeper) {

@@ -34,6 +34,25 @@ BOOL CALLBACK FindOwned(HWND window, LPARAM context) {
     return TRUE;
 }
 
+BOOL CALLBACK CollectAll(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<Search*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                          nullptr);
+    return bytes;
+}
+
 BOOL CALLBACK CollectStatics(HWND window, LPARAM context) {
     if (ClassOf(window) == L"Static") {
         reinterpret_cast<std::vector<std::wstring>*>(context)->push_back(TextOf(window));
@@ -83,6 +102,26 @@ std::vector<std::wstring> StaticTextsOf(HWND window) {
     std::vector<std::wstring> texts;
     ::EnumChildWindows(window, &CollectStatics, reinterpret_cast<LPARAM>(&texts));
     return texts;
+}
+
+std::string Described(HWND window) {
+    if (window == nullptr) {
+        return "none";
+    }
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    return "\"" + Utf8(TextOf(window)) + "\" (process " + std::to_string(process) +
+           (::IsWindowVisible(window) ? ", visible" : ", hidden") + (::IsWindowEnabled(window) ? ")" : ", disabled)");
+}
+
+std::string TopLevelWindowsDescribed(DWORD processId) {
+    Search search{processId, {}};
+    ::EnumWindows(&CollectAll, reinterpret_cast<LPARAM>(&search));
+    std::string described;
+    for (HWND window : search.found) {
+        described += (described.empty() ? "" : ", ") + Described(window);
+    }
+    return described.empty() ? "none" : described;
 }
 
 HWND WaitForVisibleDialog(const wchar_t* title, std::chrono::milliseconds timeout) {

@@ -29,6 +29,11 @@ std::wstring ClassOf(HWND window);
 // The texts of a window's static controls, in order.
 std::vector<std::wstring> StaticTextsOf(HWND window);
 
+// For failure messages: a window's title, process and state ("none" for
+// none), and every top-level window of a process so, top first.
+std::string Described(HWND window);
+std::string TopLevelWindowsDescribed(DWORD processId);
+
 // The visible dialog with this title, waited for; none when none shows in
 // time. It does not pump messages: safe on a thread that drives a dialog of
 // another thread.

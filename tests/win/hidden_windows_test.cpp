@@ -529,11 +529,15 @@ TEST_F(HiddenWindows, AShowByItsProgramHoweverBriefGivesTheRowUpAndItsLaterHideI
 
 TEST_F(HiddenWindows, TheWindowTheUserWasInIsActiveAfterTheRestoreNeverADisabledOwner) {
     Attach();
-    // A modal dialog (2) hidden first, its owner (1) after: Exit gives the
-    // activation to the dialog, not to the owner it disables.
+    // A modal dialog (2) the user was in, hidden first, its owner (1) after;
+    // the system gave the activation to the owner's Find box (6) meanwhile:
+    // Exit gives it to the dialog, not to the owner it disables nor the box.
     services.AddTarget(Target(2), {L"Save?", nullptr, nullptr, 0x4000, 0x4004, L"#32770"});
+    services.AddTarget(Target(6), {L"Find", nullptr, nullptr, 0x4000, 0x4004, L"#32770"});
+    services.SetForeground(Target(2));
     Hide(2, L"Save?");
-    Hide(1, {L"editor", nullptr, nullptr, 0x4000, 0x4004, L"Editor", {Target(2)}});
+    services.SetForeground(Target(6));
+    Hide(1, {L"editor", nullptr, nullptr, 0x4000, 0x4004, L"Editor", {Target(6), Target(2)}});
     services.Enable(Target(1), false);
     // An editor (3) whose non-modal Find box (4) the user was in, and a
     // palette (5) above it.
@@ -548,7 +552,7 @@ TEST_F(HiddenWindows, TheWindowTheUserWasInIsActiveAfterTheRestoreNeverADisabled
     EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 3", "show 4", "show 5", "front 4"}));
     before = services.Calls().size();
     hidden.RestoreAll();
-    EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 1", "show 2", "front 2"}));
+    EXPECT_EQ(services.Requests(before), (std::vector<std::string>{"show 1", "show 6", "show 2", "front 2"}));
 }
 
 TEST_F(HiddenWindows, AStartGivesBackWhatWasHiddenWithAWindowItsProgramShowedMeanwhile) {
