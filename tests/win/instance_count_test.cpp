@@ -68,12 +68,23 @@ TEST_F(InstanceCount, OfHoldersStartedAtOnceExactlyOneIsFirst) {
     }
     ::SetEvent(start);  // all of them ask for the count now
 
+    // Each counts alone: exactly one hears it is first, and no count above 2
+    // is heard twice. A start that waited its limit for the others' counts
+    // (a slow machine: the emulated one takes over a second for eight) hears
+    // 2, "another may run", as it should: it is not first either.
     std::vector<std::string> counts;
     for (auto& holder : holders) {
         counts.push_back(CountOf(*holder));
     }
     std::sort(counts.begin(), counts.end());
-    EXPECT_EQ(counts, (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
+    SCOPED_TRACE(::testing::PrintToString(counts));
+    EXPECT_EQ(std::count(counts.begin(), counts.end(), "1"), 1);
+    for (size_t i = 0; i < counts.size(); ++i) {
+        EXPECT_TRUE(counts[i].size() == 1 && counts[i] >= "1" && counts[i] <= "8") << counts[i];
+        if (i > 0 && counts[i] > "2") {
+            EXPECT_NE(counts[i], counts[i - 1]) << "two counted at once";
+        }
+    }
     ::CloseHandle(start);
 }
 
