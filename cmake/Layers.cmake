@@ -71,7 +71,8 @@ veilkeeper_layer(settings_rules)
 veilkeeper_layer(settings MAY_USE settings_rules framework handles veilkeeper_resource_ids)
 # The keys, the record, the hidden windows and the finder know nothing of the
 # main window nor of each other, but that the hidden windows keep the record;
-# all of them are handed the window services' interface, never the real ones.
+# those that use the window services are handed their interface, never the
+# real ones.
 veilkeeper_layer(keys_rules)
 veilkeeper_layer(keys MAY_USE keys_rules platform_interface handles)
 veilkeeper_layer(record_rules)
