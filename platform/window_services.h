@@ -147,7 +147,7 @@ public:
     virtual std::uint64_t MessageTimeMs() = 0;
 };
 
-// The most of a title a row shows (hider's kRowTitleLength, which a
+// The most of a title a row shows (the hidden windows' kRowTitleLength, which a
 // static_assert ties to this): WindowTitle reads one unit more at least.
 inline constexpr int kMaxTitleLength = 510;
 
