@@ -39,6 +39,14 @@ HWND ModalDriver::Window() {
     if (m_window == nullptr) {
         WaitFor([this] { return m_dialog.m_hWnd != nullptr && ::IsWindowVisible(m_dialog.m_hWnd); });
         m_window = m_dialog.m_hWnd;
+        // Up once its loop reads the queue: until then a thread that has read
+        // none for five seconds (the tests before ran on it without a loop)
+        // counts as hung, and requests that give up on a hung window (the
+        // window's text, asked as of another program's) fail at once.
+        DWORD_PTR ignored = 0;
+        if (m_window != nullptr) {
+            ::SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+        }
     }
     return m_window;
 }
