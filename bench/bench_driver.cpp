@@ -167,43 +167,53 @@ void HideLatencyBlock(LatencyCase& c, HWND target, POINT overTarget, int hides) 
     }
 }
 
-// The /proc/<pid>/stat file, as a Windows path, of the Wine process whose
-// command line names this program; empty when there is none or several.
-std::string UnixStatOf(const std::wstring& program) {
-    std::vector<std::string> found;
+// A file's whole text, read through the Z: drive; empty when unreadable.
+std::string TextOfFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The /proc/<pid> folder, as a Windows path, of every Unix process.
+std::vector<std::string> UnixProcessFolders() {
+    std::vector<std::string> folders;
     WIN32_FIND_DATAW entry{};
     HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
     if (search == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    std::string wanted(program.begin(), program.end());  // the folder's path is ASCII here
-    for (char& c : wanted) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return folders;
     }
     do {
         const std::wstring name = entry.cFileName;
-        if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) {
-            continue;
-        }
-        const std::string folder = "Z:\\proc\\" + std::string(name.begin(), name.end());
-        std::ifstream cmdline(folder + "\\cmdline", std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
-        for (char& c : text) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        if (text.find(wanted) != std::string::npos) {
-            found.push_back(folder + "\\stat");
+        if (!name.empty() && name.find_first_not_of(L"0123456789") == std::wstring::npos) {
+            folders.push_back("Z:\\proc\\" + std::string(name.begin(), name.end()));
         }
     } while (::FindNextFileW(search, &entry));
     ::FindClose(search);
+    return folders;
+}
+
+// The /proc/<pid>/stat file, as a Windows path, of the Wine process whose
+// command line names this program; empty when there is none or several.
+std::string UnixStatOf(const std::wstring& program) {
+    auto lower = [](std::string text) {
+        for (char& c : text) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return text;
+    };
+    const std::string wanted = lower(std::string(program.begin(), program.end()));  // the path is ASCII here
+    std::vector<std::string> found;
+    for (const std::string& folder : UnixProcessFolders()) {
+        if (lower(TextOfFile(folder + "\\cmdline")).find(wanted) != std::string::npos) {
+            found.push_back(folder + "\\stat");
+        }
+    }
     return found.size() == 1 ? found.front() : std::string();
 }
 
 // User and system time from a /proc stat file (fields 14 and 15, in ticks of
 // 10 ms), in ms.
 double UnixCpuMs(const std::string& statPath) {
-    std::ifstream file(statPath);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text = TextOfFile(statPath);
     const size_t end = text.rfind(')');  // the command may hold spaces
     if (end == std::string::npos) {
         return 0;
@@ -219,49 +229,23 @@ double UnixCpuMs(const std::string& statPath) {
     return ticks * 10.0;
 }
 
-// The Unix environment of the Wine process running this program.
-std::string OwnUnixEnvironment() {
-    std::ifstream file("Z:\\proc\\self\\environ", std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 // The /proc/<pid>/stat file, as a Windows path, of the Wine server of this
 // prefix (its environment names the same WINEPREFIX); empty when none is
 // found. Every window request of every program of the prefix is its work.
 std::string WineServerStat() {
-    const std::string environment = OwnUnixEnvironment();
+    const std::string environment = TextOfFile("Z:\\proc\\self\\environ");
     const size_t at = environment.find("WINEPREFIX=");
     if (at == std::string::npos) {
         return {};
     }
-    const std::string prefix = environment.substr(at, environment.find('\0', at) - at) + '\0';
-    WIN32_FIND_DATAW entry{};
-    HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return {};
+    const std::string prefix = '\0' + environment.substr(at, environment.find('\0', at) - at) + '\0';
+    for (const std::string& folder : UnixProcessFolders()) {
+        if (TextOfFile(folder + "\\cmdline").find("wineserver") != std::string::npos &&
+            ('\0' + TextOfFile(folder + "\\environ")).find(prefix) != std::string::npos) {
+            return folder + "\\stat";
+        }
     }
-    std::string found;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) {
-            continue;
-        }
-        const std::string folder = "Z:\\proc\\" + std::string(name.begin(), name.end());
-        std::ifstream cmdline(folder + "\\cmdline", std::ios::binary);
-        std::string command((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
-        if (command.find("wineserver") == std::string::npos) {
-            continue;
-        }
-        std::ifstream serverEnvironment(folder + "\\environ", std::ios::binary);
-        const std::string theirs = '\0' + std::string((std::istreambuf_iterator<char>(serverEnvironment)),
-                                                      std::istreambuf_iterator<char>());
-        if (theirs.find('\0' + prefix) != std::string::npos) {
-            found = folder + "\\stat";
-            break;
-        }
-    } while (::FindNextFileW(search, &entry));
-    ::FindClose(search);
-    return found;
+    return {};
 }
 
 // 4. CPU time (user and kernel) over a stretch with nothing happening, with
