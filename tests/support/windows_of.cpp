@@ -7,14 +7,15 @@ namespace test {
 namespace {
 struct Search {
     DWORD processId;
+    bool visibleOnly;
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectVisible(HWND window, LPARAM context) {
+BOOL CALLBACK CollectOfProcess(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<Search*>(context);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && ::IsWindowVisible(window)) {
+    if (owner == search->processId && (!search->visibleOnly || ::IsWindowVisible(window))) {
         search->found.push_back(window);
     }
     return TRUE;
@@ -30,16 +31,6 @@ BOOL CALLBACK FindOwned(HWND window, LPARAM context) {
     if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
         search->found = window;
         return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK CollectAll(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<Search*>(context);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId) {
-        search->found.push_back(window);
     }
     return TRUE;
 }
@@ -62,8 +53,8 @@ BOOL CALLBACK CollectStatics(HWND window, LPARAM context) {
 }  // namespace
 
 std::vector<HWND> VisibleWindowsOf(DWORD processId) {
-    Search search{processId, {}};
-    ::EnumWindows(&CollectVisible, reinterpret_cast<LPARAM>(&search));
+    Search search{processId, true, {}};
+    ::EnumWindows(&CollectOfProcess, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -115,8 +106,8 @@ std::string Described(HWND window) {
 }
 
 std::string TopLevelWindowsDescribed(DWORD processId) {
-    Search search{processId, {}};
-    ::EnumWindows(&CollectAll, reinterpret_cast<LPARAM>(&search));
+    Search search{processId, false, {}};
+    ::EnumWindows(&CollectOfProcess, reinterpret_cast<LPARAM>(&search));
     std::string described;
     for (HWND window : search.found) {
         described += (described.empty() ? "" : ", ") + Described(window);
